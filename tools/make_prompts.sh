@@ -29,10 +29,11 @@ ESPEAK_VOICE = "de"
 ESPEAK_SPEED = os.environ.get("PROMPT_SPEED", "175")   # words per minute
 DEFAULT_MESSAGE_IDS = (6, 30, 50, 101, 102)            # used by the record defaults
 
-# Pause lengths by file name; any other "pause_" file gets the long pause.
-PAUSE_SECONDS = {"pause_kurz": 0.25, "pause_lang": 0.8, "pause_sehr_lang": 1.5}
-LONG_PAUSE_SECONDS = 0.8
+# Pauses are silence: the short pause (key "kurzpause") joins words, the
+# others separate sentences. Any "pause_" file not listed gets the long pause.
 SHORT_PAUSE_SECONDS = 0.25
+PAUSE_SECONDS = {"pause_lang": 0.8, "pause_sehr_lang": 1.5}
+LONG_PAUSE_SECONDS = 0.8
 
 # espeak stresses a few loan words and compounds wrongly; give it the sound,
 # keep the display text.
