@@ -1,0 +1,75 @@
+// TRuvolt: the device-link object. It owns the serial port, the configuration record and the
+// transfer state, and speaks the device's framed protocol over the port.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+#include "ComPort.h"
+#include "DeviceConfig.h"
+#include "LogLines.h"
+
+namespace varnex {
+
+// The firmware version reply.
+struct TVersionInfo {
+  uint8_t Major = 0;
+  uint8_t Minor = 0;
+  int16_t Value1 = 0;
+  int16_t Value2 = 0;
+  int16_t Value3 = 0;
+  std::array<uint8_t, 6> Tail{};
+};
+
+class TRuvolt {
+ public:
+  TRuvolt();
+
+  std::array<uint8_t, ConfigSize> ImageBuffer{};  // staging copy of the transfer image body
+  TComPort Port;
+  int16_t HeaderMagic = 0;
+  int16_t HeaderCompat = 0;
+  int16_t HeaderReserved = 0;
+  uint16_t HeaderLength = 0;
+  TDeviceConfig Config;
+  std::string ConfigFileName;
+  TVersionInfo Version;
+
+  // --- Frame codec ---------------------------------------------------------------------------
+  // The byte that makes the first count bytes sum to 0 modulo 256; 0 when count > capacity.
+  static uint8_t ComputeChecksum(const uint8_t* buffer, size_t capacity, size_t count);
+  static bool ChecksumOk(const uint8_t* buffer, size_t count);
+  // Zeroes the buffer, then puts the command bytes and their checksum at its start (the buffer
+  // stays zero when they leave no room for the checksum).
+  static void BuildCommand(uint8_t* buffer, size_t capacity, std::initializer_list<uint8_t> command);
+  static void BuildCommand(uint8_t* buffer, size_t capacity, const uint8_t* command, size_t count);
+  // Undoes the byte stuffing in place; returns the number of escape pairs (0 and the buffer
+  // unchanged when count > capacity).
+  static size_t UnescapeFrame(uint8_t* buffer, size_t capacity, size_t count);
+  // Frames the first count bytes and writes them in one go. False when the port is closed,
+  // the frame does not fit the frame buffer, or the write fails.
+  bool SendFrame(const uint8_t* buffer, size_t capacity, size_t count);
+  // Waits up to timeoutMs for one framed reply of exactly `expected` message bytes and leaves
+  // the unescaped message at the buffer's start. A checksum failure is shown to the user. The
+  // number of raw line bytes received goes to rawCount.
+  bool ReceiveBurst(uint8_t* buffer, size_t capacity, size_t expected, uint32_t timeoutMs,
+                    uint32_t* rawCount = nullptr);
+
+  // --- Connection ------------------------------------------------------------------------------
+  // Wakes the device: 1 = ACK (or NAK when busy is accepted), 0 = busy, -1 = no answer/no port.
+  int Connect(bool showMessages, bool acceptBusy);
+  // Ends command mode (EOT) and releases the port; false when it was not open.
+  bool Disconnect();
+
+  // --- Operations ------------------------------------------------------------------------------
+  bool ReadVersionInfo(TVersionInfo& version, ILogLines& lines);
+
+ private:
+  // Waits until input is queued or the time passes, serving the windows meanwhile. False when
+  // the line is gone.
+  bool WaitForInput(uint32_t milliseconds);
+};
+
+}  // namespace varnex
