@@ -23,6 +23,15 @@ struct TVersionInfo {
   std::array<uint8_t, 6> Tail{};
 };
 
+// The small animated window shown while SearchDevice tries the ports (a Qt window in the
+// programs, nothing in the CLI).
+class ISearchWindow {
+ public:
+  virtual ~ISearchWindow() = default;
+  virtual void ShowPort(const std::string& portName) = 0;
+  virtual void CloseWindow() = 0;
+};
+
 class TRuvolt {
  public:
   TRuvolt();
@@ -62,6 +71,11 @@ class TRuvolt {
   int Connect(bool showMessages, bool acceptBusy);
   // Ends command mode (EOT) and releases the port; false when it was not open.
   bool Disconnect();
+
+  // --- Device search (Ruvolt_Search.cpp) --------------------------------------------------------
+  // Tries every port of a fresh scan until the device answers; saves "search_vnx.txt" in
+  // logFolder. True when found: Port.PortNumber then names that port.
+  bool SearchDevice(const std::string& logFolder, ISearchWindow* window = nullptr);
 
   // --- Operations ------------------------------------------------------------------------------
   bool ReadVersionInfo(TVersionInfo& version, ILogLines& lines);
