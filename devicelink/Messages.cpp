@@ -37,6 +37,23 @@ const MessageTable MsgReading = {"Konfiguration wird gelesen, bitte warten...",
                                  "reading configuration...",
                                  "leggere la configurazione in corso...", ""};
 
+namespace {
+// Block status texts of the firmware and voice flash writes; not translated.
+constexpr std::array<const char*, 7> BlockStatusTexts = {
+    "no error, block write successful (0)",
+    "firmware write complete (auto detected, no error, set on last block) (1)",
+    "firmware checksum or id invalid (2)",
+    "flash area has not been prepared before writing, or preparation failed (3)",
+    "block sequence number error (4)",
+    "illegal data block size (5)",
+    "write verify error(6)"};
+}  // namespace
+
+std::string BlockStatusText(uint8_t status) {
+  if (status < BlockStatusTexts.size()) return BlockStatusTexts[status];
+  return "unknown block status (" + std::to_string(status) + ")";
+}
+
 std::string Text(const MessageTable& table) {
   return LanguageIndex < table.size() ? table[LanguageIndex] : "";
 }

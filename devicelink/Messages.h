@@ -28,4 +28,8 @@ extern const MessageTable MsgReading;
 // The text of a table in the current language (index 3 and beyond: empty).
 std::string Text(const MessageTable& table);
 
+// The status byte of a firmware or voice flash block reply, as the logs show it: the fixed text
+// of codes 0 to 6, "unknown block status (" + code + ")" for the others.
+std::string BlockStatusText(uint8_t status);
+
 }  // namespace varnex

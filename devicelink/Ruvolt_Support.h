@@ -9,6 +9,7 @@
 
 #include "ComPort.h"
 #include "DeviceConfig.h"
+#include "Host.h"
 #include "LogLines.h"
 
 namespace varnex {
@@ -78,12 +79,51 @@ class TRuvolt {
   bool SearchDevice(const std::string& logFolder, ISearchWindow* window = nullptr);
 
   // --- Operations ------------------------------------------------------------------------------
+  // Each expects the device connected and leaves connecting and disconnecting to the caller
+  // (UpdateFirmware reconnects after the update). They append their step lines to `lines`,
+  // report blocks through `progress`, and save the lines as a log file in `logFolder` (a path
+  // ending in "/", or empty for the current folder) on every path.
+
+  // The firmware version; on failure two dump lines are logged and `version` is unchanged.
   bool ReadVersionInfo(TVersionInfo& version, ILogLines& lines);
+  // Fetches the stored configuration; true when the whole record arrived, and only then is it
+  // copied into Config. Log file "config_read.txt".
+  bool ReadConfiguration(IProgress& progress, ILogLines& lines, const std::string& logFolder);
+  // Stores Config in the device; true when every block was taken and the device reported the
+  // image complete. Config is not changed. Log file "config_write.txt".
+  bool WriteConfiguration(IProgress& progress, ILogLines& lines, const std::string& logFolder);
+  // Writes a firmware file (at least 256 bytes, starting with 'G') and checks that the device
+  // answers the version query after its restart. Log file "firmware.txt".
+  bool UpdateFirmware(const std::string& fileName, ILogLines& lines, const std::string& logFolder,
+                      IProgress& progress);
+  // Writes a voice flash image; true when every block was taken, the last with status 1. Keeps
+  // the log near FlashLogKeepLines lines. Log file "flash_write.txt".
+  bool WriteFlash(const std::string& fileName, ILogLines& lines, const std::string& logFolder,
+                  IProgress& progress);
+
+  // --- Record ----------------------------------------------------------------------------------
+  void ApplyDefaults() { Config.ApplyDefaults(); }
+  static int CountActive(const uint8_t* list) { return varnex::CountActive(list); }
+  std::string FormatNumber(TConstPhoneNumber number) const { return Config.FormatNumber(number); }
+  // Writes Config as a 3001-byte file, whole or not at all; true when the file holds it.
+  bool SaveConfig(const std::string& path, std::string* errorText = nullptr);
+  // Takes a 3001-byte file into Config and remembers its path in ConfigFileName. A file that is
+  // missing, unreadable or of another length is refused (errorText says why) and Config and
+  // ConfigFileName stay as they were.
+  bool LoadConfig(const std::string& path, std::string* errorText = nullptr);
 
  private:
   // Waits until input is queued or the time passes, serving the windows meanwhile. False when
   // the line is gone.
   bool WaitForInput(uint32_t milliseconds);
+  // Sends one request and waits for its reply of `expected` bytes. False without waiting when
+  // the request cannot be sent.
+  bool Exchange(const uint8_t* request, size_t count, uint8_t* reply, size_t expected,
+                uint32_t timeoutMs);
+  // After a failed exchange: says so plainly when the line is gone or a send failed.
+  void NoteLineFault(ILogLines& lines);
+
+  bool sendFailed_ = false;
 };
 
 }  // namespace varnex

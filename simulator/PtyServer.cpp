@@ -88,6 +88,16 @@ std::vector<double> PtyServer::TurnaroundsMs() {
   return turnarounds_;
 }
 
+PtyServer::LineBytes PtyServer::Counted() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return counted_;
+}
+
+void PtyServer::ResetCounted() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  counted_ = {};
+}
+
 void PtyServer::ReadInput(std::vector<Timed>& input) {
   uint8_t buffer[4096];
   for (;;) {
@@ -128,6 +138,8 @@ void PtyServer::Run() {
           replyPending_ = false;
         }
         device_.OnByte(byte, out);
+        ++counted_.in;
+        if (device_.TakeHangUp()) hangUp_ = true;
       }
       auto t = std::max(now, lastOutDone);
       for (const SimChunk& chunk : out) {
@@ -139,7 +151,9 @@ void PtyServer::Run() {
         if (paced_) lastOutDone = t;
       }
       if (!paced_) lastOutDone = t;
+      if (hangUp_) break;
     }
+    if (hangUp_) continue;
 
     // Bytes whose time has come leave for the PC, all due bytes in one write.
     std::vector<uint8_t> due;
@@ -160,8 +174,9 @@ void PtyServer::Run() {
           break;
         }
       }
+      std::lock_guard<std::mutex> lock(mutex_);
+      counted_.out += done;
       if (pendingOut.empty()) {
-        std::lock_guard<std::mutex> lock(mutex_);
         lastReplyEnd_ = Clock::now();
         replyPending_ = true;
       }

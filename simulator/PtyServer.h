@@ -42,6 +42,14 @@ class PtyServer {
   // arriving, for every request after a reply (benchmarks).
   std::vector<double> TurnaroundsMs();
 
+  // Bytes the device has taken from and sent to the line since the last reset (benchmarks).
+  struct LineBytes {
+    uint64_t in = 0;
+    uint64_t out = 0;
+  };
+  LineBytes Counted();
+  void ResetCounted();
+
  private:
   using Clock = std::chrono::steady_clock;
   struct Timed {
@@ -66,6 +74,7 @@ class PtyServer {
   Clock::time_point lastReplyEnd_{};
   bool replyPending_ = false;
   std::vector<double> turnarounds_;
+  LineBytes counted_;
 };
 
 }  // namespace varnex::sim
