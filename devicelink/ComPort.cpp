@@ -1,6 +1,7 @@
 #include "ComPort.h"
 
 #include "PortMap.h"
+#include "misc_functions.h"
 
 namespace varnex {
 
@@ -10,7 +11,28 @@ TComPort::~TComPort() { Close(); }
 
 PortMap& TComPort::Map() const { return map_ ? *map_ : PortMap::Default(); }
 
-std::string TComPort::PortPath() const { return Map().DevicePathFor(PortNumber); }
+std::string TComPort::PortPath() const {
+  return PortNumber == 0 ? std::string() : DevicePath("COM" + std::to_string(PortNumber), Map(),
+                                                      DiscoveryRoots.dev);
+}
+
+std::string TComPort::DescriptionOf(const std::string& name) const {
+  for (const auto& p : ScannedPorts)
+    if (p.name == name) return p.description;
+  return {};
+}
+
+std::string DevicePath(const std::string& portName, const PortMap& map,
+                       const std::string& devRoot) {
+  const int n = TComPort::PortNumberFromName(portName);
+  if (n == 0) return {};
+  if (auto entry = map.Find(n)) return entry->path;
+  return devRoot + "/ttyS" + std::to_string(n - 1);
+}
+
+std::string TickLine(const std::string& text) {
+  return std::to_string(GetTickCount()) + ": " + text;
+}
 
 uint8_t TComPort::PortNumberFromName(const std::string& name) {
   if (name.size() < 4 || name.size() > 6 || name.compare(0, 3, "COM") != 0) return 0;

@@ -2,17 +2,24 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 #include "ComPort.h"
 #include "Host.h"
@@ -64,39 +71,101 @@ void RequestLowLatency(int fd) {
 
 }  // namespace
 
-std::string FindPortHolders(const std::string& path) {
-  std::string result;
-  char target[4096];
+PortUsers PortUsers::Gather() {
+  PortUsers users;
   DIR* proc = opendir("/proc");
-  if (!proc) return {};
-  const std::string self = std::to_string(getpid());
+  if (!proc) return users;
+  const int self = getpid();
+  char target[4096];
   while (dirent* p = readdir(proc)) {
     const std::string pid = p->d_name;
-    if (pid.empty() || !IsDigit(pid[0]) || pid == self) continue;
-    const std::string fdDir = "/proc/" + pid + "/fd";
-    DIR* fds = opendir(fdDir.c_str());
-    if (!fds) continue;
-    bool holds = false;
-    while (dirent* f = readdir(fds)) {
-      if (f->d_name[0] == '.') continue;
-      const std::string link = fdDir + "/" + f->d_name;
-      ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
-      if (n > 0 && std::string(target, static_cast<size_t>(n)) == path) {
-        holds = true;
-        break;
-      }
+    if (pid.empty() || !std::all_of(pid.begin(), pid.end(), IsDigit)) continue;
+    Process process;
+    process.pid = std::stoi(pid);
+    if (process.pid == self) continue;
+    const std::string base = "/proc/" + pid;
+    ReadFileBytes(base + "/comm", process.program);
+    while (!process.program.empty() &&
+           (process.program.back() == '\n' || process.program.back() == '\r'))
+      process.program.pop_back();
+    // The seventh field, counted after the program name in parentheses (which may hold blanks).
+    std::string stat;
+    if (ReadFileBytes(base + "/stat", stat)) {
+      std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+      std::string state;
+      long long ppid = 0, pgrp = 0, session = 0, ttyNr = 0;
+      if (fields >> state >> ppid >> pgrp >> session >> ttyNr)
+        process.terminal = static_cast<unsigned long long>(ttyNr);
     }
-    closedir(fds);
-    if (!holds) continue;
-    std::string comm;
-    ReadFileBytes("/proc/" + pid + "/comm", comm);
-    while (!comm.empty() && (comm.back() == '\n' || comm.back() == '\r')) comm.pop_back();
-    if (!result.empty()) result += ", ";
-    result += (comm.empty() ? "?" : comm) + " (PID " + pid + ")";
+    if (DIR* fds = opendir((base + "/fd").c_str())) {
+      while (dirent* f = readdir(fds)) {
+        if (f->d_name[0] == '.') continue;
+        const ssize_t n =
+            readlink((base + "/fd/" + f->d_name).c_str(), target, sizeof target - 1);
+        if (n > 5 && std::strncmp(target, "/dev/", 5) == 0)
+          process.devices.emplace_back(target, static_cast<size_t>(n));
+      }
+      closedir(fds);
+    }
+    users.processes_.push_back(std::move(process));
   }
   closedir(proc);
+  std::sort(users.processes_.begin(), users.processes_.end(),
+            [](const Process& a, const Process& b) { return a.pid < b.pid; });
+  return users;
+}
+
+namespace {
+
+std::string RealPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+std::string Named(const std::string& program, int pid) {
+  return (program.empty() ? "?" : program) + " (PID " + std::to_string(pid) + ")";
+}
+
+void Join(std::string& list, const std::string& item) {
+  if (!list.empty()) list += ", ";
+  list += item;
+}
+
+}  // namespace
+
+std::string PortUsers::HoldersOf(const std::string& path) const {
+  const std::string real = RealPath(path);
+  std::string result;
+  for (const auto& p : processes_)
+    if (std::find(p.devices.begin(), p.devices.end(), real) != p.devices.end())
+      Join(result, Named(p.program, p.pid));
   return result;
 }
+
+std::string PortUsers::TerminalOf(const std::string& path) const {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return {};
+  // /proc encodes tty_nr as minor bits 0-7 and 20-31, major bits 8-19.
+  const unsigned long long major = ::major(st.st_rdev), minor = ::minor(st.st_rdev);
+  const unsigned long long ttyNr = (minor & 0xFF) | (major << 8) | ((minor & ~0xFFull) << 12);
+  std::string result;
+  for (const auto& p : processes_)
+    if (p.terminal != 0 && p.terminal == ttyNr) Join(result, Named(p.program, p.pid));
+  return result;
+}
+
+std::string PortUsers::KnownGrabbers() const {
+  static const char* const grabbers[] = {"ModemManager", "brltty"};
+  std::string result;
+  for (const char* name : grabbers) {
+    const bool running = std::any_of(processes_.begin(), processes_.end(),
+                                     [&](const Process& p) { return p.program == name; });
+    if (running) Join(result, name);
+  }
+  return result;
+}
+
+std::string FindPortHolders(const std::string& path) { return PortUsers::Gather().HoldersOf(path); }
 
 std::string DescribeOpenError(const std::string& path, int error) {
   std::string text = path + ": " + ErrnoText(error) + ".";
@@ -105,16 +174,34 @@ std::string DescribeOpenError(const std::string& path, int error) {
     case EPERM: {
       const std::string group = GroupOf(path);
       text += " Keine Berechtigung für diese Schnittstelle.";
-      if (!group.empty() && group != "root")
+      struct stat st {};
+      const bool groupMayUse = stat(path.c_str(), &st) == 0 && (st.st_mode & S_IRWXG) != 0;
+      if (!group.empty() && group != "root" && groupMayUse) {
         text += " Der Benutzer muss Mitglied der Gruppe \"" + group +
                 "\" sein (sudo usermod -aG " + group + " $USER, danach neu anmelden).";
+      } else if (!group.empty()) {
+        // No group to join: say who may open it, so that an administrator knows what to change.
+        const passwd* owner = getpwuid(st.st_uid);
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        text += " Die Gerätedatei gehört \"" +
+                (owner ? std::string(owner->pw_name) : std::to_string(st.st_uid)) +
+                "\", Gruppe \"" + group + "\", Rechte " + mode +
+                "; ein Administrator muss sie freigeben (udev-Regel).";
+      }
       break;
     }
     case EBUSY:
     case EWOULDBLOCK: {
-      const std::string holders = FindPortHolders(path);
+      const PortUsers users = PortUsers::Gather();
+      const std::string holders = users.HoldersOf(path);
       text += " Die Schnittstelle wird von einem anderen Programm benutzt";
       text += holders.empty() ? "." : ": " + holders + ".";
+      // Without the right to look into other users' processes the holder stays unknown; these
+      // two are the usual suspects for USB adapters.
+      if (const std::string grabbers = users.KnownGrabbers(); holders.empty() && !grabbers.empty())
+        text += " Auf diesem Rechner läuft " + grabbers +
+                ", das USB-Seriell-Adapter gern für sich belegt.";
       break;
     }
     case ENOENT:
