@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 #include "FrameCodec.h"
@@ -127,7 +128,7 @@ SimDevice::Reply SimDevice::HandleRequest(const std::vector<uint8_t>& request) {
   // Message bytes between the code (and block number) and the checksum.
   const uint8_t code = request[0];
   const size_t size = request.size();
-  if (code == CmdVersion && size == 2) {
+  if (code == CmdVersion && size == 2 && !versionSilent_) {
     Reply r;
     auto word = [&](int16_t v) {
       r.message.push_back(static_cast<uint8_t>(v & 0xFF));
@@ -144,16 +145,20 @@ SimDevice::Reply SimDevice::HandleRequest(const std::vector<uint8_t>& request) {
   if (code == CmdWritePrepare && size == 2)
     return Prepare(ReplyWritePrepare, &configWrite_, SimTransfer::ConfigWrite);
   if (code == CmdWriteConfigBlock && size >= 3)
-    return WriteBlock(request[1], request.data() + 2, size - 3);
+    return UploadBlock(SimTransfer::ConfigWrite, configWrite_, request[1],
+                       [&] { return WriteBlock(request[1], request.data() + 2, size - 3); });
   if (code == CmdFirmwarePrepare && size == 2)
     return Prepare(ReplyFirmwarePrepare, &firmware_, SimTransfer::Firmware);
   if (code == CmdFirmwareBlock && size >= 3)
-    return FirmwareBlock(request[1], request.data() + 2, size - 3);
+    return UploadBlock(SimTransfer::Firmware, firmware_, firmware_.blocks,
+                       [&] { return FirmwareBlock(request[1], request.data() + 2, size - 3); });
   if (code == CmdFlashPrepare && size == 2)
     return Prepare(ReplyFlashPrepare, &flash_, SimTransfer::Flash);
-  if (code == CmdFlashBlock && size >= 4)
-    return FlashBlock(static_cast<uint16_t>(request[1] | (request[2] << 8)), request.data() + 3,
-                      size - 4);
+  if (code == CmdFlashBlock && size >= 4) {
+    const auto k = static_cast<uint16_t>(request[1] | (request[2] << 8));
+    return UploadBlock(SimTransfer::Flash, flash_, k,
+                       [&] { return FlashBlock(k, request.data() + 3, size - 4); });
+  }
   Reply unknown;
   unknown.silent = true;
   return unknown;
@@ -230,14 +235,12 @@ SimDevice::Reply SimDevice::WriteBlock(uint8_t k, const uint8_t* data, size_t co
         std::copy(u.bytes.begin() + ConfigHeaderSize, u.bytes.begin() + ConfigHeaderSize + ConfigSize,
                   config_.Bytes.begin());
         u.complete = true;
-        SaveImage(options_.configFile, std::vector<uint8_t>(config_.Bytes.begin(), config_.Bytes.end()));
       }
     }
   }
   if (status != BlockStored) u.prepared = false;
   Reply r;
   r.message = {ReplyWriteBlock, k, status};
-  ApplyBlockFault(SimTransfer::ConfigWrite, k, r);
   return r;
 }
 
@@ -266,12 +269,10 @@ SimDevice::Reply SimDevice::FirmwareBlock(uint8_t k, const uint8_t* data, size_t
     } else if (last) {
       status = BlockComplete;
       u.complete = true;
-      SaveImage(options_.firmwareOut, u.bytes);
     }
   }
   Reply r;
   r.message = {ReplyFirmwareBlock, k, status};
-  ApplyBlockFault(SimTransfer::Firmware, index, r);
   if (status != BlockStored && status != BlockComplete) u.prepared = false;
   return r;
 }
@@ -293,20 +294,44 @@ SimDevice::Reply SimDevice::FlashBlock(uint16_t k, const uint8_t* data, size_t c
     if (last) {
       status = BlockComplete;
       u.complete = true;
-      SaveImage(options_.flashOut, u.bytes);
     }
   }
   if (status != BlockStored && status != BlockComplete) u.prepared = false;
   Reply r;
   r.message = {ReplyFlashBlock, static_cast<uint8_t>(k & 0xFF), static_cast<uint8_t>(k >> 8),
                       status};
-  ApplyBlockFault(SimTransfer::Flash, k, r);
   return r;
 }
 
-void SimDevice::ApplyBlockFault(SimTransfer transfer, size_t block, Reply& reply) {
+SimDevice::Reply SimDevice::UploadBlock(SimTransfer transfer, Upload& upload, size_t block,
+                                        const std::function<Reply()>& handle) {
+  const Upload before{upload.prepared, upload.complete, upload.blocks, upload.expected, {}};
+  const size_t size = upload.bytes.size();
+  const TDeviceConfig config = config_;
+  Reply r = handle();
+  if (ApplyBlockFault(transfer, block, r)) {
+    // A block answered wrongly was not taken, and the transfer is broken off.
+    upload.prepared = false;
+    upload.complete = before.complete;
+    upload.blocks = before.blocks;
+    upload.expected = before.expected;
+    upload.bytes.resize(size);
+    config_ = config;
+  } else if (upload.complete && !before.complete) {
+    const std::string& path = transfer == SimTransfer::ConfigWrite ? options_.configFile
+                              : transfer == SimTransfer::Firmware  ? options_.firmwareOut
+                                                                   : options_.flashOut;
+    if (transfer == SimTransfer::ConfigWrite)
+      SaveImage(path, std::vector<uint8_t>(config_.Bytes.begin(), config_.Bytes.end()));
+    else
+      SaveImage(path, upload.bytes);
+  }
+  return r;
+}
+
+bool SimDevice::ApplyBlockFault(SimTransfer transfer, size_t block, Reply& reply) {
   const SimFault& f = options_.fault;
-  if (f.on != transfer || f.block < 0 || static_cast<size_t>(f.block) != block) return;
+  if (f.on != transfer || f.block < 0 || static_cast<size_t>(f.block) != block) return false;
   std::vector<uint8_t>& m = reply.message;
   const size_t statusAt = transfer == SimTransfer::Flash ? 3 : 2;
   if (f.status >= 0 && transfer != SimTransfer::ConfigRead) m[statusAt] = static_cast<uint8_t>(f.status);
@@ -322,6 +347,7 @@ void SimDevice::ApplyBlockFault(SimTransfer transfer, size_t block, Reply& reply
   }
   reply.cutBytes = f.cutBytes;
   reply.noise = f.noise;
+  return true;
 }
 
 void SimDevice::Restart() {
@@ -329,6 +355,8 @@ void SimDevice::Restart() {
   firmware_.prepared = false;
   commandMode_ = false;
   inFrame_ = false;
+  if (options_.silentAfterUpdate) options_.silent = true;
+  if (options_.noVersionAfterUpdate) versionSilent_ = true;
   if (options_.versionAfterUpdate) {
     options_.major = options_.versionAfterUpdate->first;
     options_.minor = options_.versionAfterUpdate->second;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -43,6 +44,8 @@ struct SimOptions {
   int16_t value3 = 0;
   // The version the device reports after a firmware update (unchanged when not set).
   std::optional<std::pair<uint8_t, uint8_t>> versionAfterUpdate;
+  bool silentAfterUpdate = false;    // the new firmware never answers the wake-up
+  bool noVersionAfterUpdate = false;  // the new firmware ignores the version query
 
   // Handshake.
   bool busy = false;    // answer ENQ with NAK
@@ -128,8 +131,13 @@ class SimDevice {
   Reply FlashBlock(uint16_t k, const uint8_t* data, size_t count);
   Reply Prepare(uint8_t code, Upload* upload, SimTransfer transfer);
   std::vector<uint8_t> StoredImage() const;
-  // The fault's block fields, applied to the answer of block `block` of `transfer`.
-  void ApplyBlockFault(SimTransfer transfer, size_t block, Reply& reply);
+  // Applies the fault's block fields to the answer of block `block` of `transfer`; true when
+  // they concern that block.
+  bool ApplyBlockFault(SimTransfer transfer, size_t block, Reply& reply);
+  // One block of an upload: `handle` takes it; a faulted answer undoes that, a completed upload
+  // is written to its file.
+  Reply UploadBlock(SimTransfer transfer, Upload& upload, size_t block,
+                    const std::function<Reply()>& handle);
   void Restart();
   void SendReply(const Reply& reply, std::vector<SimChunk>& out);
 
@@ -143,6 +151,7 @@ class SimDevice {
   int eotCount_ = 0;
   int restarts_ = 0;
   bool hangUp_ = false;
+  bool versionSilent_ = false;
 
   TDeviceConfig config_;
   std::string configFileError_;
