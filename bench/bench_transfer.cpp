@@ -33,7 +33,9 @@ double CpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-double Since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
+double Since(Clock::time_point t) {
+  return std::chrono::duration<double>(Clock::now() - t).count();
+}
 
 double LineSeconds(const sim::PtyServer::LineBytes& b) {
   return static_cast<double>(b.in + b.out) * protocol::ByteTimeUs9600 / 1e6;
@@ -136,11 +138,12 @@ int main() {
               [&](TRuvolt& l, ILogLines& lines, IProgress& p) {
                 return l.ReadConfiguration(p, lines, dir);
               }),
-      Measure("UpdateFirmware 64 KiB",
-              [&](TRuvolt& l, ILogLines& lines, IProgress& p) {
-                return l.UpdateFirmware(firmware, lines, dir, p);
-              },
-              protocol::DisconnectPauseMs / 1000.0),
+      Measure(
+          "UpdateFirmware 64 KiB",
+          [&](TRuvolt& l, ILogLines& lines, IProgress& p) {
+            return l.UpdateFirmware(firmware, lines, dir, p);
+          },
+          protocol::DisconnectPauseMs / 1000.0),
       Measure("WriteFlash 64 KiB",
               [&](TRuvolt& l, ILogLines& lines, IProgress& p) {
                 return l.WriteFlash(flash, lines, dir, p);
@@ -150,7 +153,8 @@ int main() {
   for (const Result& r : results)
     within = within && r.ok && r.transferRatio <= 1.03 && r.cpuShare <= 0.03;
   std::printf(
-      "Bounds (transfer ratio <= 1.03, processor <= 3 %%) apply to the transfer figures; the whole\n"
+      "Bounds (transfer ratio <= 1.03, processor <= 3 %%) apply to the transfer figures; the "
+      "whole\n"
       "figures add the prescribed handshake and 200 ms release pause.\n%s\n",
       within ? "bench_transfer: within bounds" : "bench_transfer: OUT OF BOUNDS");
   std::remove(firmware.c_str());

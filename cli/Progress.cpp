@@ -15,10 +15,14 @@ constexpr auto RedrawInterval = std::chrono::milliseconds(100);
 }  // namespace
 
 TerminalProgress::TerminalProgress(std::string label, double bytesPerStep)
-    : label_(std::move(label)), bytesPerStep_(bytesPerStep), terminal_(isatty(STDERR_FILENO) == 1),
+    : label_(std::move(label)),
+      bytesPerStep_(bytesPerStep),
+      terminal_(isatty(STDERR_FILENO) == 1),
       start_(Clock::now()) {}
 
-TerminalProgress::~TerminalProgress() { Finish(); }
+TerminalProgress::~TerminalProgress() {
+  Finish();
+}
 
 void TerminalProgress::SetRange(int minimum, int maximum) {
   minimum_ = minimum;
@@ -44,8 +48,8 @@ std::string TerminalProgress::Line() const {
   } else {
     const double rate = done * bytesPerStep_ / seconds;
     const auto left = static_cast<long>((span - done) * seconds / done + 0.5);
-    std::snprintf(text, sizeof text, "%s %3d %%  %.0f B/s  %ld:%02ld left", label_.c_str(),
-                  percent, rate, left / 60, left % 60);
+    std::snprintf(text, sizeof text, "%s %3d %%  %.0f B/s  %ld:%02ld left", label_.c_str(), percent,
+                  rate, left / 60, left % 60);
   }
   return text;
 }
@@ -90,6 +94,18 @@ bool RunOperation(const std::string& label, double bytesPerStep,
   const bool ok = operation(progress, lines);
   progress.Finish();
   return ok;
+}
+
+int RunDeviceCommand(CliContext& ctx, TRuvolt& link, const TransferArgs& args,
+                     const std::string& command, double bytesPerStep, const std::string& logName,
+                     const std::function<bool(IProgress&, ILogLines&)>& operation) {
+  if (!ctx.ConnectDevice(link)) return ExitFailed;
+  const bool ok = RunOperation(command, bytesPerStep, operation);
+  link.Disconnect();
+  if (ok) return ExitOk;
+  std::fprintf(stderr, "varnexctl %s: failed (log: %s)\n", command.c_str(),
+               (args.logFolder + logName).c_str());
+  return ExitFailed;
 }
 
 std::optional<TransferArgs> ParseTransferArgs(const CliContext& ctx, const std::string& command,

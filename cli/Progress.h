@@ -60,6 +60,14 @@ class EchoLines : public LogLines {
 bool RunOperation(const std::string& label, double bytesPerStep,
                   const std::function<bool(IProgress&, ILogLines&)>& operation);
 
+struct TransferArgs;
+
+// A device command: connects, runs `operation` as RunOperation does, disconnects, and on failure
+// says so with the path of the log file `logName`. The exit status.
+int RunDeviceCommand(CliContext& ctx, TRuvolt& link, const TransferArgs& args,
+                     const std::string& command, double bytesPerStep, const std::string& logName,
+                     const std::function<bool(IProgress&, ILogLines&)>& operation);
+
 // FILE and the options of a transfer command: "--log-dir DIR" and the flags in `flags`.
 struct TransferArgs {
   std::string file;

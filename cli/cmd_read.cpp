@@ -13,21 +13,15 @@ int RunRead(CliContext& ctx) {
   const auto args = ParseTransferArgs(ctx, "read", {});
   if (!args) return ExitUsage;
   TRuvolt link;
-  if (!ctx.ConnectDevice(link)) return ExitFailed;
-  const bool ok = RunOperation("read", protocol::TransferBlockSize,
-                               [&](IProgress& progress, ILogLines& lines) {
-                                 return link.ReadConfiguration(progress, lines, args->logFolder);
-                               });
-  link.Disconnect();
-  if (!ok) {
-    std::fprintf(stderr, "varnexctl read: the configuration could not be read (log: %s)\n",
-                 (args->logFolder + "config_read.txt").c_str());
-    return ExitFailed;
-  }
+  const int status =
+      RunDeviceCommand(ctx, link, *args, "read", protocol::TransferBlockSize, "config_read.txt",
+                       [&](IProgress& progress, ILogLines& lines) {
+                         return link.ReadConfiguration(progress, lines, args->logFolder);
+                       });
+  if (status != ExitOk) return status;
   std::string error;
   if (!link.SaveConfig(args->file, &error)) {
-    std::fprintf(stderr, "varnexctl read: cannot save %s: %s\n", args->file.c_str(),
-                 error.c_str());
+    std::fprintf(stderr, "varnexctl read: cannot save %s: %s\n", args->file.c_str(), error.c_str());
     return ExitFailed;
   }
   std::printf("Configuration saved to %s\n", args->file.c_str());

@@ -84,8 +84,8 @@ void Show(const TDeviceConfig& c) {
     Field("  RunToEnd", std::to_string(input.RunToEnd()));
     Field("  Passes", std::to_string(input.Passes()));
     Field("  AlarmText", AlarmText(input.AlarmText()));
-    Field("  InputSwitches", Named(c.InputSwitch(i).Outputs(),
-                                   {"keinen", "Ausgang1", "Ausgang2", "Ausgang1+2"}));
+    Field("  InputSwitches",
+          Named(c.InputSwitch(i).Outputs(), {"keinen", "Ausgang1", "Ausgang2", "Ausgang1+2"}));
     PhoneTable(("  CallList of input " + std::to_string(i + 1)).c_str(), input.CallList());
   }
   for (size_t i = 0; i < cfg::SwitchMsns.size(); ++i) {

@@ -49,17 +49,16 @@ int RunWrite(CliContext& ctx) {
     std::fprintf(stderr, "varnexctl write: %s\n", error.c_str());
     return ExitFailed;
   }
-  if (!ctx.ConnectDevice(link)) return ExitFailed;
-  bool ok = RunOperation("write", protocol::TransferBlockSize,
-                         [&](IProgress& progress, ILogLines& lines) {
-                           return link.WriteConfiguration(progress, lines, args->logFolder);
-                         });
-  if (!ok)
-    std::fprintf(stderr, "varnexctl write: the configuration could not be written (log: %s)\n",
-                 (args->logFolder + "config_write.txt").c_str());
-  if (ok && HasFlag(*args, "--verify")) ok = Verify(link, args->logFolder);
-  link.Disconnect();
-  return ok ? ExitOk : ExitFailed;
+  bool verified = true;
+  const int status =
+      RunDeviceCommand(ctx, link, *args, "write", protocol::TransferBlockSize, "config_write.txt",
+                       [&](IProgress& progress, ILogLines& lines) {
+                         if (!link.WriteConfiguration(progress, lines, args->logFolder))
+                           return false;
+                         if (HasFlag(*args, "--verify")) verified = Verify(link, args->logFolder);
+                         return true;
+                       });
+  return status == ExitOk && !verified ? ExitFailed : status;
 }
 
 const RegisterCommand reg({"write", "FILE [--verify] [--log-dir DIR]",

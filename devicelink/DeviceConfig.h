@@ -126,21 +126,11 @@ class RecordView {
   uint8_t Byte(size_t offset) const { return data_[offset]; }
   bool Flag(size_t offset) const { return data_[offset] != 0; }
   // False when PackText refuses the text.
-  bool SetText(TextField f, std::string_view utf8) const
-    requires Mutable
-  {
+  bool SetText(TextField f, std::string_view utf8) const requires Mutable {
     return PackText(utf8, data_ + f.Offset, f.Width);
   }
-  void SetByte(size_t offset, uint8_t value) const
-    requires Mutable
-  {
-    data_[offset] = value;
-  }
-  void SetFlag(size_t offset, bool on) const
-    requires Mutable
-  {
-    data_[offset] = on ? 1 : 0;
-  }
+  void SetByte(size_t offset, uint8_t value) const requires Mutable { data_[offset] = value; }
+  void SetFlag(size_t offset, bool on) const requires Mutable { data_[offset] = on ? 1 : 0; }
 
  protected:
   B* data_;
@@ -152,24 +142,19 @@ class PhoneNumberView : public RecordView<B> {
   using RecordView<B>::RecordView;
   // A writable number can be read through a read-only view.
   template <typename O>
-    requires(std::is_const_v<B> && std::is_same_v<O, uint8_t>)
-  PhoneNumberView(const PhoneNumberView<O>& other) : RecordView<B>(other.Data()) {}
+  requires(std::is_const_v<B>&& std::is_same_v<O, uint8_t>)
+      PhoneNumberView(const PhoneNumberView<O>& other)
+      : RecordView<B>(other.Data()) {}
   std::string Country() const { return this->Text(phone_number::Country); }
   std::string Area() const { return this->Text(phone_number::Area); }
   std::string Subscriber() const { return this->Text(phone_number::Subscriber); }
-  bool SetCountry(std::string_view t) const
-    requires RecordView<B>::Mutable
-  {
+  bool SetCountry(std::string_view t) const requires RecordView<B>::Mutable {
     return this->SetText(phone_number::Country, t);
   }
-  bool SetArea(std::string_view t) const
-    requires RecordView<B>::Mutable
-  {
+  bool SetArea(std::string_view t) const requires RecordView<B>::Mutable {
     return this->SetText(phone_number::Area, t);
   }
-  bool SetSubscriber(std::string_view t) const
-    requires RecordView<B>::Mutable
-  {
+  bool SetSubscriber(std::string_view t) const requires RecordView<B>::Mutable {
     return this->SetText(phone_number::Subscriber, t);
   }
 };
@@ -185,14 +170,10 @@ class PhoneEntryView : public RecordView<B> {
   bool Active() const { return this->Flag(phone_entry::Active); }
   // An entry is used when its name is not empty.
   bool Used() const { return this->data_[phone_entry::Name.Offset] != 0; }
-  bool SetName(std::string_view t) const
-    requires RecordView<B>::Mutable
-  {
+  bool SetName(std::string_view t) const requires RecordView<B>::Mutable {
     return this->SetText(phone_entry::Name, t);
   }
-  void SetActive(bool on) const
-    requires RecordView<B>::Mutable
-  {
+  void SetActive(bool on) const requires RecordView<B>::Mutable {
     this->SetFlag(phone_entry::Active, on);
   }
 };
@@ -212,24 +193,16 @@ class AlarmInputView : public RecordView<B> {
     return PhoneEntryView<B>(CallList() + k * phone_entry::Size);
   }
   B* AlarmText() const { return this->data_ + alarm_input::AlarmText; }
-  void SetTrigger(uint8_t v) const
-    requires RecordView<B>::Mutable
-  {
+  void SetTrigger(uint8_t v) const requires RecordView<B>::Mutable {
     this->SetByte(alarm_input::Trigger, v);
   }
-  void SetAlarmDelay(uint8_t v) const
-    requires RecordView<B>::Mutable
-  {
+  void SetAlarmDelay(uint8_t v) const requires RecordView<B>::Mutable {
     this->SetByte(alarm_input::AlarmDelay, v);
   }
-  void SetRunToEnd(bool on) const
-    requires RecordView<B>::Mutable
-  {
+  void SetRunToEnd(bool on) const requires RecordView<B>::Mutable {
     this->SetFlag(alarm_input::RunToEnd, on);
   }
-  void SetPasses(uint8_t v) const
-    requires RecordView<B>::Mutable
-  {
+  void SetPasses(uint8_t v) const requires RecordView<B>::Mutable {
     this->SetByte(alarm_input::Passes, v);
   }
 };
@@ -241,9 +214,7 @@ class AlarmSwitchView : public RecordView<B> {
  public:
   using RecordView<B>::RecordView;
   uint8_t Outputs() const { return this->Byte(alarm_switch::Outputs); }
-  void SetOutputs(uint8_t v) const
-    requires RecordView<B>::Mutable
-  {
+  void SetOutputs(uint8_t v) const requires RecordView<B>::Mutable {
     this->SetByte(alarm_switch::Outputs, v);
   }
 };
@@ -257,19 +228,13 @@ class SwitchMsnView : public RecordView<B> {
   std::string Msn() const { return this->Text(switch_msn::Msn); }
   uint8_t Action() const { return this->Byte(switch_msn::Action); }
   uint8_t Param() const { return this->Byte(switch_msn::Param); }
-  bool SetMsn(std::string_view t) const
-    requires RecordView<B>::Mutable
-  {
+  bool SetMsn(std::string_view t) const requires RecordView<B>::Mutable {
     return this->SetText(switch_msn::Msn, t);
   }
-  void SetAction(uint8_t v) const
-    requires RecordView<B>::Mutable
-  {
+  void SetAction(uint8_t v) const requires RecordView<B>::Mutable {
     this->SetByte(switch_msn::Action, v);
   }
-  void SetParam(uint8_t v) const
-    requires RecordView<B>::Mutable
-  {
+  void SetParam(uint8_t v) const requires RecordView<B>::Mutable {
     this->SetByte(switch_msn::Param, v);
   }
 };

@@ -44,10 +44,10 @@ constexpr int DisconnectPauseMs = 200;
 constexpr uint16_t ConfigMagic = 0x2948;
 constexpr size_t ConfigHeaderSize = 8;
 constexpr size_t ConfigImageSize = 3010;
-constexpr size_t TransferBlockSize = 256;  // data bytes of a full block, every transfer
-constexpr size_t ConfigWriteBlocks = 12;   // 11 full blocks and one of 194 bytes
-constexpr size_t ReadBlockReplyLength = 260;     // code, N, k, 256 image bytes, checksum
-constexpr size_t ReadReplyDataOffset = 3;      // reply byte where the image bytes start
+constexpr size_t TransferBlockSize = 256;     // data bytes of a full block, every transfer
+constexpr size_t ConfigWriteBlocks = 12;      // 11 full blocks and one of 194 bytes
+constexpr size_t ReadBlockReplyLength = 260;  // code, N, k, 256 image bytes, checksum
+constexpr size_t ReadReplyDataOffset = 3;     // reply byte where the image bytes start
 constexpr uint32_t ReadFirstBlockTimeoutMs = 2000;
 constexpr uint32_t ReadBlockTimeoutMs = 1000;
 constexpr uint8_t ReplyWritePrepare = 0x84;  // 84 00: ready for the configuration blocks
@@ -74,12 +74,12 @@ constexpr uint32_t FlashSpeedBlockBytes = 268;
 constexpr int FlashLogKeepLines = 250;  // older block lines are dropped during an upload
 
 // Block status (reply byte of the write, firmware and flash blocks).
-constexpr uint8_t BlockStored = 0;        // block taken, more to come
-constexpr uint8_t BlockComplete = 1;      // last block taken, transfer complete
-constexpr uint8_t BlockBadImage = 2;      // firmware checksum or id invalid
-constexpr uint8_t BlockNotPrepared = 3;   // no accepted prepare before the block
-constexpr uint8_t BlockBadSequence = 4;   // block number out of order
-constexpr uint8_t BlockBadSize = 5;       // illegal data block size
+constexpr uint8_t BlockStored = 0;       // block taken, more to come
+constexpr uint8_t BlockComplete = 1;     // last block taken, transfer complete
+constexpr uint8_t BlockBadImage = 2;     // firmware checksum or id invalid
+constexpr uint8_t BlockNotPrepared = 3;  // no accepted prepare before the block
+constexpr uint8_t BlockBadSequence = 4;  // block number out of order
+constexpr uint8_t BlockBadSize = 5;      // illegal data block size
 
 // One byte on a 9600-baud 8N1 line: ten bit times.
 constexpr double ByteTimeUs9600 = 1e6 / 960.0;

@@ -53,7 +53,8 @@ class TRuvolt {
   static bool ChecksumOk(const uint8_t* buffer, size_t count);
   // Zeroes the buffer, then puts the command bytes and their checksum at its start (the buffer
   // stays zero when they leave no room for the checksum).
-  static void BuildCommand(uint8_t* buffer, size_t capacity, std::initializer_list<uint8_t> command);
+  static void BuildCommand(uint8_t* buffer, size_t capacity,
+                           std::initializer_list<uint8_t> command);
   static void BuildCommand(uint8_t* buffer, size_t capacity, const uint8_t* command, size_t count);
   // Undoes the byte stuffing in place; returns the number of escape pairs (0 and the buffer
   // unchanged when count > capacity).
@@ -120,6 +121,10 @@ class TRuvolt {
   // the request cannot be sent.
   bool Exchange(const uint8_t* request, size_t count, uint8_t* reply, size_t expected,
                 uint32_t timeoutMs);
+  enum class PrepareResult { NoAnswer, Refused, Ready };
+  // Sends a one-byte prepare command; Ready when its reply is readyCode and status 0. The reply
+  // stays in `reply` (ReplyBufferSize bytes).
+  PrepareResult Prepare(uint8_t command, uint8_t readyCode, uint32_t timeoutMs, uint8_t* reply);
   // After a failed exchange: says so plainly when the line is gone or a send failed.
   void NoteLineFault(ILogLines& lines);
 

@@ -56,7 +56,9 @@ FileRead ReadWholeFile(const std::string& path) {
   return result;
 }
 
-size_t BlockCount(size_t bytes) { return (bytes + TransferBlockSize - 1) / TransferBlockSize; }
+size_t BlockCount(size_t bytes) {
+  return (bytes + TransferBlockSize - 1) / TransferBlockSize;
+}
 
 // The reply bytes as hex pairs: "F1 03 00 0B" (separator " ") or "E1 05 00 00 15" (" 0x").
 std::string HexList(const uint8_t* bytes, size_t count, const std::string& separator) {
@@ -108,6 +110,14 @@ bool TRuvolt::Exchange(const uint8_t* request, size_t count, uint8_t* reply, siz
     return false;
   }
   return ReceiveBurst(reply, ReplyBufferSize, expected, timeoutMs);
+}
+
+TRuvolt::PrepareResult TRuvolt::Prepare(uint8_t command, uint8_t readyCode, uint32_t timeoutMs,
+                                        uint8_t* reply) {
+  uint8_t request[4];
+  BuildCommand(request, sizeof request, {command});
+  if (!Exchange(request, 2, reply, PrepareReplyLength, timeoutMs)) return PrepareResult::NoAnswer;
+  return reply[0] == readyCode && reply[1] == 0 ? PrepareResult::Ready : PrepareResult::Refused;
 }
 
 void TRuvolt::NoteLineFault(ILogLines& lines) {
@@ -210,9 +220,8 @@ bool TRuvolt::WriteConfiguration(IProgress& progress, ILogLines& lines,
     std::array<uint8_t, FrameBufferSize> request{};
     std::array<uint8_t, ReplyBufferSize> reply{};
     UiPump().ProcessMessages();
-    BuildCommand(request.data(), request.size(), {CmdWritePrepare});
-    if (!Exchange(request.data(), 2, reply.data(), PrepareReplyLength, WritePrepareTimeoutMs) ||
-        reply[0] != ReplyWritePrepare || reply[1] != 0) {
+    if (Prepare(CmdWritePrepare, ReplyWritePrepare, WritePrepareTimeoutMs, reply.data()) !=
+        PrepareResult::Ready) {
       lines.Add("CONFIG_WRITE_PREPARE_ERROR");
       NoteLineFault(lines);
       return false;
@@ -239,10 +248,11 @@ bool TRuvolt::WriteConfiguration(IProgress& progress, ILogLines& lines,
       UiPump().ProcessMessages();
       const size_t offset = k * TransferBlockSize;
       const size_t count = std::min(TransferBlockSize, ConfigImageSize - offset);
-      const size_t length = BuildBlock(request.data(), {CmdWriteConfigBlock, static_cast<uint8_t>(k)},
-                                       image.data() + offset, count);
-      const bool answered =
-          Exchange(request.data(), length, reply.data(), WriteBlockReplyLength, WriteBlockTimeoutMs);
+      const size_t length =
+          BuildBlock(request.data(), {CmdWriteConfigBlock, static_cast<uint8_t>(k)},
+                     image.data() + offset, count);
+      const bool answered = Exchange(request.data(), length, reply.data(), WriteBlockReplyLength,
+                                     WriteBlockTimeoutMs);
       if (!answered) lines.Add(SerialTimeout);
       const uint8_t expected = k + 1 < ConfigWriteBlocks ? BlockStored : BlockComplete;
       if (!answered || reply[2] != expected) {
@@ -293,13 +303,14 @@ bool TRuvolt::UpdateFirmware(const std::string& fileName, ILogLines& lines,
 
     std::array<uint8_t, FrameBufferSize> request{};
     std::array<uint8_t, ReplyBufferSize> reply{};
-    BuildCommand(request.data(), request.size(), {CmdFirmwarePrepare});
-    if (!Exchange(request.data(), 2, reply.data(), PrepareReplyLength, FirmwarePrepareTimeoutMs)) {
+    const auto prepared =
+        Prepare(CmdFirmwarePrepare, ReplyFirmwarePrepare, FirmwarePrepareTimeoutMs, reply.data());
+    if (prepared == PrepareResult::NoAnswer) {
       lines.Add("Firmware write prepare failed ...");
       NoteLineFault(lines);
       return false;
     }
-    if (reply[0] != ReplyFirmwarePrepare || reply[1] != 0) {
+    if (prepared == PrepareResult::Refused) {
       lines.Add("Firmware write prepare refused (0x" + HexList(reply.data(), 3, " 0x") + ") !");
       return false;
     }
@@ -376,14 +387,15 @@ bool TRuvolt::WriteFlash(const std::string& fileName, ILogLines& lines,
 
     std::array<uint8_t, FrameBufferSize> request{};
     std::array<uint8_t, ReplyBufferSize> reply{};
-    BuildCommand(request.data(), request.size(), {CmdFlashPrepare});
-    if (!Exchange(request.data(), 2, reply.data(), PrepareReplyLength, FlashPrepareTimeoutMs)) {
+    const auto prepared =
+        Prepare(CmdFlashPrepare, ReplyFlashPrepare, FlashPrepareTimeoutMs, reply.data());
+    if (prepared == PrepareResult::NoAnswer) {
       lines.Add("FlashWrite write prepare failed (no Answer to PrepareCommand...) !");
       NoteLineFault(lines);
       return false;
     }
     const std::string prepareBytes = DecimalList(reply.data(), PrepareReplyLength);
-    if (reply[0] != ReplyFlashPrepare || reply[1] != 0) {
+    if (prepared == PrepareResult::Refused) {
       lines.Add("FlashWrite write prepare failed (ErrorCode : " + prepareBytes + ") !");
       return false;
     }
@@ -405,7 +417,8 @@ bool TRuvolt::WriteFlash(const std::string& fileName, ILogLines& lines,
       const size_t count = std::min(TransferBlockSize, file.bytes.size() - offset);
       const auto low = static_cast<uint8_t>(k & 0xFF);
       const auto high = static_cast<uint8_t>((k >> 8) & 0xFF);
-      const size_t length = BuildBlock(request.data(), {CmdFlashBlock, low, high}, data + offset, count);
+      const size_t length =
+          BuildBlock(request.data(), {CmdFlashBlock, low, high}, data + offset, count);
       const std::string block = std::to_string(k);
       if (!Exchange(request.data(), length, reply.data(), FlashBlockReplyLength,
                     FlashBlockTimeoutMs)) {
@@ -423,7 +436,8 @@ bool TRuvolt::WriteFlash(const std::string& fileName, ILogLines& lines,
         lines.Add("");
         lines.Add("Block " + block + " NOT written : " + replyText);
         if (wrongCode)
-          lines.Add("Error writing Block " + block + ") wrong answer '0x" + HexByte(reply[0]) + "'");
+          lines.Add("Error writing Block " + block + ") wrong answer '0x" + HexByte(reply[0]) +
+                    "'");
         if (wrongBlock) lines.Add("Error writing Block " + block + ") block number mismatch");
         if (status != BlockStored)
           lines.Add("Error writing Block " + block + ") " + BlockStatusText(status));

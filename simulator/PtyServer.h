@@ -24,7 +24,7 @@ class PtyServer {
   // The device node the PC side opens, /dev/pts/N.
   const std::string& TerminalPath() const { return terminalPath_; }
 
-  void Run();             // until Stop
+  void Run();              // until Stop
   void RunInBackground();  // Run on a thread of its own
   // Safe from a signal handler.
   void Stop();

@@ -46,7 +46,8 @@ size_t FlashImageLength(const std::vector<uint8_t>& header) {
 
 void SaveImage(const std::string& path, const std::vector<uint8_t>& bytes) {
   if (path.empty()) return;
-  WriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  WriteFileAtomic(path,
+                  std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace
@@ -66,7 +67,9 @@ SimDevice::SimDevice(SimOptions options) : options_(std::move(options)) {
   std::copy(bytes.begin(), bytes.end(), config_.Bytes.begin());
 }
 
-bool SimDevice::TakeHangUp() { return std::exchange(hangUp_, false); }
+bool SimDevice::TakeHangUp() {
+  return std::exchange(hangUp_, false);
+}
 
 void SimDevice::OnByte(uint8_t byte, std::vector<SimChunk>& out) {
   if (inFrame_) {
@@ -188,7 +191,8 @@ SimDevice::Reply SimDevice::ReadBlock(uint8_t k) {
     r.message[2] = k;
   } else {
     const std::vector<uint8_t> image = StoredImage();
-    const size_t blocks = std::max<size_t>(1, (image.size() + TransferBlockSize - 1) / TransferBlockSize);
+    const size_t blocks =
+        std::max<size_t>(1, (image.size() + TransferBlockSize - 1) / TransferBlockSize);
     const size_t lastBlock = blocks - 1;
     const size_t offset = std::min(image.size(), size_t{k} * TransferBlockSize);
     const size_t count = std::min(TransferBlockSize, image.size() - offset);
@@ -214,7 +218,9 @@ SimDevice::Reply SimDevice::Prepare(uint8_t code, Upload* upload, SimTransfer tr
 
 SimDevice::Reply SimDevice::WriteBlock(uint8_t k, const uint8_t* data, size_t count) {
   Upload& u = configWrite_;
-  const size_t expectedCount = std::min(TransferBlockSize, ConfigImageSize - std::min(ConfigImageSize, size_t{k} * TransferBlockSize));
+  const size_t expectedCount =
+      std::min(TransferBlockSize,
+               ConfigImageSize - std::min(ConfigImageSize, size_t{k} * TransferBlockSize));
   uint8_t status = BlockStored;
   if (!u.prepared) {
     status = BlockNotPrepared;
@@ -232,8 +238,8 @@ SimDevice::Reply SimDevice::WriteBlock(uint8_t k, const uint8_t* data, size_t co
                          Le(u.bytes.data() + 6, 2) == ConfigImageSize;
       status = valid ? BlockComplete : BlockBadImage;
       if (valid) {
-        std::copy(u.bytes.begin() + ConfigHeaderSize, u.bytes.begin() + ConfigHeaderSize + ConfigSize,
-                  config_.Bytes.begin());
+        std::copy(u.bytes.begin() + ConfigHeaderSize,
+                  u.bytes.begin() + ConfigHeaderSize + ConfigSize, config_.Bytes.begin());
         u.complete = true;
       }
     }
@@ -299,7 +305,7 @@ SimDevice::Reply SimDevice::FlashBlock(uint16_t k, const uint8_t* data, size_t c
   if (status != BlockStored && status != BlockComplete) u.prepared = false;
   Reply r;
   r.message = {ReplyFlashBlock, static_cast<uint8_t>(k & 0xFF), static_cast<uint8_t>(k >> 8),
-                      status};
+               status};
   return r;
 }
 
@@ -334,7 +340,8 @@ bool SimDevice::ApplyBlockFault(SimTransfer transfer, size_t block, Reply& reply
   if (f.on != transfer || f.block < 0 || static_cast<size_t>(f.block) != block) return false;
   std::vector<uint8_t>& m = reply.message;
   const size_t statusAt = transfer == SimTransfer::Flash ? 3 : 2;
-  if (f.status >= 0 && transfer != SimTransfer::ConfigRead) m[statusAt] = static_cast<uint8_t>(f.status);
+  if (f.status >= 0 && transfer != SimTransfer::ConfigRead)
+    m[statusAt] = static_cast<uint8_t>(f.status);
   if (transfer == SimTransfer::Flash && f.replyBlock >= 0) {
     m[1] = static_cast<uint8_t>(f.replyBlock & 0xFF);
     m[2] = static_cast<uint8_t>((f.replyBlock >> 8) & 0xFF);

@@ -44,25 +44,25 @@ struct SimOptions {
   int16_t value3 = 0;
   // The version the device reports after a firmware update (unchanged when not set).
   std::optional<std::pair<uint8_t, uint8_t>> versionAfterUpdate;
-  bool silentAfterUpdate = false;    // the new firmware never answers the wake-up
+  bool silentAfterUpdate = false;     // the new firmware never answers the wake-up
   bool noVersionAfterUpdate = false;  // the new firmware ignores the version query
 
   // Handshake.
-  bool busy = false;    // answer ENQ with NAK
-  bool silent = false;  // answer nothing at all
+  bool busy = false;           // answer ENQ with NAK
+  bool silent = false;         // answer nothing at all
   std::vector<uint8_t> noise;  // bytes sent before every answer
   int noiseGapMs = 0;          // pause between noise and answer; 0 = one write
 
   // Replies.
   std::vector<uint8_t> replyNoise;  // bytes sent before every framed reply
-  int cutReplyBytes = 0;       // drop this many bytes at the end of each framed reply
-  bool replyExtraByte = false;  // one more message byte (a zero: checksum still right)
+  int cutReplyBytes = 0;            // drop this many bytes at the end of each framed reply
+  bool replyExtraByte = false;      // one more message byte (a zero: checksum still right)
 
   // Stored configuration. It starts as configFile when that file exists, else as a new record
   // with its defaults; every complete write replaces it (and the file, when named).
   std::string configFile;
-  bool noConfig = false;      // answer reads as a device with no configuration stored
-  int16_t compat = 0;         // compatibility word served with it; non-zero = unusable
+  bool noConfig = false;        // answer reads as a device with no configuration stored
+  int16_t compat = 0;           // compatibility word served with it; non-zero = unusable
   uint16_t imageLength = 3010;  // image length served with it (shorter: the image is cut)
 
   // Received images are kept (FirmwareImage, FlashImage) and, when named, written to a file
@@ -110,8 +110,8 @@ class SimDevice {
   struct Upload {
     bool prepared = false;
     bool complete = false;
-    size_t blocks = 0;      // blocks taken since the prepare
-    size_t expected = 0;    // image length when the image tells it, else 0
+    size_t blocks = 0;    // blocks taken since the prepare
+    size_t expected = 0;  // image length when the image tells it, else 0
     std::vector<uint8_t> bytes;
   };
   struct Reply {

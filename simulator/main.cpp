@@ -68,8 +68,8 @@ void Usage(std::FILE* to) {
 bool ParseVersion(const std::string& text, sim::SimOptions& options) {
   unsigned major = 0, minor = 0;
   char dot = 0;
-  if (std::sscanf(text.c_str(), "%u%c%u", &major, &dot, &minor) != 3 || dot != '.' ||
-      major > 255 || minor > 255)
+  if (std::sscanf(text.c_str(), "%u%c%u", &major, &dot, &minor) != 3 || dot != '.' || major > 255 ||
+      minor > 255)
     return false;
   options.major = static_cast<uint8_t>(major);
   options.minor = static_cast<uint8_t>(minor);
@@ -161,7 +161,8 @@ int main(int argc, char** argv) {
       const std::string v = value();
       sim::SimOptions after;
       if (!ParseVersion(v, after)) {
-        std::fprintf(stderr, "varnex_sim: %s takes MAJOR.MINOR, not '%s'\n", arg.c_str(), v.c_str());
+        std::fprintf(stderr, "varnex_sim: %s takes MAJOR.MINOR, not '%s'\n", arg.c_str(),
+                     v.c_str());
         return 2;
       }
       options.versionAfterUpdate = std::make_pair(after.major, after.minor);

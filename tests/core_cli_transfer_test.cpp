@@ -30,8 +30,9 @@ TEST(CliTransfer, WriteThenReadIsByteIdentical) {
 
   const auto write = RunCommand(Ctl(sim, "write " + dir.File("a.vnx") + " --verify" + logs));
   EXPECT_EQ(write.status, 0) << write.err;
-  EXPECT_EQ(write.out, "OK\nVerifying ...\nOK\nVerified: the device holds the configuration byte "
-                       "for byte.\n");
+  EXPECT_EQ(write.out,
+            "OK\nVerifying ...\nOK\nVerified: the device holds the configuration byte "
+            "for byte.\n");
   const auto read = RunCommand(Ctl(sim, "read " + dir.File("b.vnx") + logs));
   EXPECT_EQ(read.status, 0) << read.err;
   EXPECT_TRUE(Contains(read.out, "OK\n")) << read.out;
@@ -158,8 +159,8 @@ TEST(CliTransfer, SimulatorRefusesFaultsWithoutATransferAndBadConfigFiles) {
   ASSERT_TRUE(WriteFileAtomic(dir.File("bad.vnx"), "0123456789"));
   const std::string sim = ProgramPath("varnex_sim");
   for (const std::string& args :
-       {std::string("--fault-block 3"), "--config " + dir.File("bad.vnx"), std::string("--fault-on x"),
-        std::string("--fault-on flash --fault-status 256")}) {
+       {std::string("--fault-block 3"), "--config " + dir.File("bad.vnx"),
+        std::string("--fault-on x"), std::string("--fault-on flash --fault-status 256")}) {
     SCOPED_TRACE(args);
     const auto run = RunCommand(sim + " " + args);
     EXPECT_EQ(run.status, 2);

@@ -26,8 +26,8 @@ std::string Field(const TDeviceConfig& c, size_t offset, size_t size) {
 TEST(Record, ApplyDefaultsOnAZeroedRecordSetsExactlyTheDefaultBytes) {
   TDeviceConfig c;
   c.ApplyDefaults();
-  std::map<size_t, uint8_t> expected = {{16, '4'}, {17, '9'}, {21, '0'}, {22, '0'}, {24, '0'},
-                                        {1168, 10}, {1812, 10}};
+  std::map<size_t, uint8_t> expected = {{16, '4'}, {17, '9'},  {21, '0'}, {22, '0'},
+                                        {24, '0'}, {1168, 10}, {1812, 10}};
   const uint8_t codes1[] = {30, 50, 6, 50, 101, 50};
   const uint8_t codes2[] = {30, 50, 6, 50, 102, 50};
   for (size_t i = 0; i < 6; ++i) {
@@ -122,8 +122,8 @@ TEST(Record, PackTextLimitsAndEncoding) {
       {"Müß€", 4, true, std::string("M\xFC\xDF\x80\0", 5)},
       {"äöüÄÖ", 4, true, "\xE4\xF6\xFC\xC4\xD6"},  // five characters in five bytes
       {"äöüÄÖÜ", 4, false, old},
-      {"Ω", 4, false, old},                  // not in Windows-1252: refused, not mangled
-      {"\xC3", 4, false, old},               // broken UTF-8
+      {"Ω", 4, false, old},     // not in Windows-1252: refused, not mangled
+      {"\xC3", 4, false, old},  // broken UTF-8
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.text);
@@ -161,9 +161,9 @@ TEST(Record, FormatNumber) {
     const char *country, *area, *subscriber, *expected;
   };
   const Case cases[] = {
-      {"49", "30", "123", "030 123"},  {"43", "1", "234", "0043 1 234"},
-      {"", "30", "456", "030 456"},    {"43", "", "555", "0043 555"},
-      {"", "", "112", "112"},          {"49", "", "12", "12"},
+      {"49", "30", "123", "030 123"},   {"43", "1", "234", "0043 1 234"},
+      {"", "30", "456", "030 456"},     {"43", "", "555", "0043 555"},
+      {"", "", "112", "112"},           {"49", "", "12", "12"},
       {"049", "30", "1", "00049 30 1"},  // compared as text
   };
   TRuvolt link;

@@ -118,25 +118,43 @@ TEST(ConfigRead, FailuresLeaveConfigUntouched) {
   const Case cases[] = {
       {"port not open", {}, false, false, {"Varnex not connected."}},
       {"no configuration", noConfig, true, false, {"Keine Konfiguration geladen !"}},
-      {"incompatible", incompatible, true, false,
+      {"incompatible",
+       incompatible,
+       true,
+       false,
        {"Konfiguration mit Firmware nicht mehr kompatibel !"}},
       {"first block missing",
        WithFault(SimTransfer::ConfigRead, [](sim::SimFault& f) { f.block = 0, f.silent = true; }),
-       true, false, {"'Write Prepare' ist fehlgeschlagen"}},
+       true,
+       false,
+       {"'Write Prepare' ist fehlgeschlagen"}},
       {"block 5 missing",
        WithFault(SimTransfer::ConfigRead, [](sim::SimFault& f) { f.block = 5, f.silent = true; }),
-       true, false, {"Timeout on serial interface !"}},
+       true,
+       false,
+       {"Timeout on serial interface !"}},
       {"block 11 cut short",
        WithFault(SimTransfer::ConfigRead, [](sim::SimFault& f) { f.block = 11, f.cutBytes = 3; }),
-       true, true, {"Timeout on serial interface !"}},
+       true,
+       true,
+       {"Timeout on serial interface !"}},
       {"noise before block 3",
        WithFault(SimTransfer::ConfigRead,
-                 [](sim::SimFault& f) { f.block = 3, f.noise = {0x06, 0x13}; }),
-       true, true, {"Timeout on serial interface !"}},
+                 [](sim::SimFault& f) {
+                   f.block = 3, f.noise = {0x06, 0x13};
+                 }),
+       true,
+       true,
+       {"Timeout on serial interface !"}},
       {"hung up at block 4",
        WithFault(SimTransfer::ConfigRead, [](sim::SimFault& f) { f.block = 4, f.hangUp = true; }),
-       true, false, {"Timeout on serial interface !", Gone}},
-      {"image too short for the record", shortImage, true, false,
+       true,
+       false,
+       {"Timeout on serial interface !", Gone}},
+      {"image too short for the record",
+       shortImage,
+       true,
+       false,
        {"Configuration incomplete: the device sent 1992 of 3001 bytes."}},
   };
   for (const Case& c : cases) {
@@ -168,18 +186,28 @@ TEST(ConfigWrite, FailuresAreLoggedAndStopTheWrite) {
   const Case cases[] = {
       {"port not open", {}, false, {"Varnex not connected."}},
       {"prepare refused",
-       WithFault(SimTransfer::ConfigWrite, [](sim::SimFault& f) { f.prepareRefused = true; }), true,
+       WithFault(SimTransfer::ConfigWrite, [](sim::SimFault& f) { f.prepareRefused = true; }),
+       true,
        {"CONFIG_WRITE_PREPARE_ERROR"}},
       {"prepare unanswered",
-       WithFault(SimTransfer::ConfigWrite, [](sim::SimFault& f) { f.prepareSilent = true; }), true,
+       WithFault(SimTransfer::ConfigWrite, [](sim::SimFault& f) { f.prepareSilent = true; }),
+       true,
        {"CONFIG_WRITE_PREPARE_ERROR"}},
-      {"status 1 on block 3", block(3, [](sim::SimFault& f) { f.status = 1; }), true,
+      {"status 1 on block 3",
+       block(3, [](sim::SimFault& f) { f.status = 1; }),
+       true,
        {"Error occured at Block 3"}},
-      {"status 0 on the last block", block(11, [](sim::SimFault& f) { f.status = 0; }), true,
+      {"status 0 on the last block",
+       block(11, [](sim::SimFault& f) { f.status = 0; }),
+       true,
        {"Error occured at Block 11"}},
-      {"block 4 unanswered", block(4, [](sim::SimFault& f) { f.silent = true; }), true,
+      {"block 4 unanswered",
+       block(4, [](sim::SimFault& f) { f.silent = true; }),
+       true,
        {"Timeout on serial interface !", "Error occured at Block 4"}},
-      {"hung up at block 6", block(6, [](sim::SimFault& f) { f.hangUp = true; }), true,
+      {"hung up at block 6",
+       block(6, [](sim::SimFault& f) { f.hangUp = true; }),
+       true,
        {"Timeout on serial interface !", "Error occured at Block 6", Gone}},
   };
   for (const Case& c : cases) {
@@ -202,7 +230,8 @@ TEST(ConfigWrite, VersionQueryOnAVanishedLine) {
   rig.ExpectLog("config_write.txt", {"got 0 bytes: ", "0x00 ", Gone});
 }
 
-// --- Firmware --------------------------------------------------------------------------------------
+// --- Firmware
+// --------------------------------------------------------------------------------------
 
 TEST(Firmware, UploadsEveryBlockAndReadsTheNewVersion) {
   struct Case {
@@ -223,8 +252,8 @@ TEST(Firmware, UploadsEveryBlockAndReadsTheNewVersion) {
     const std::string file = FirmwareFile(c.size);
     ASSERT_TRUE(WriteFileAtomic(rig.logs.File("fw.bin"), file));
     rig.Connect();
-    ASSERT_TRUE(rig.link.UpdateFirmware(rig.logs.File("fw.bin"), rig.lines, rig.logs.Path(),
-                                        rig.progress));
+    ASSERT_TRUE(
+        rig.link.UpdateFirmware(rig.logs.File("fw.bin"), rig.lines, rig.logs.Path(), rig.progress));
 
     const auto requests = rig.Requests();
     ASSERT_EQ(requests.size(), 1 + 1 + c.blocks + 1);  // version, prepare, blocks, version
@@ -233,9 +262,9 @@ TEST(Firmware, UploadsEveryBlockAndReadsTheNewVersion) {
       const Bytes& m = requests[2 + k];
       EXPECT_EQ(m[0], 0x71);
       EXPECT_EQ(m[1], k % 256) << "block " << k;
-      const size_t expected = k < c.blockSizes.size()       ? c.blockSizes[k]
-                              : k + 1 < c.blocks            ? 256
-                                                            : c.size - 256 * (c.blocks - 1);
+      const size_t expected = k < c.blockSizes.size() ? c.blockSizes[k]
+                              : k + 1 < c.blocks      ? 256
+                                                      : c.size - 256 * (c.blocks - 1);
       EXPECT_EQ(m.size(), expected + 3) << "block " << k;
     }
     const auto image = rig.sim.Device([](sim::SimDevice& d) { return d.FirmwareImage(); });
@@ -292,9 +321,15 @@ TEST(Firmware, FailuresAreLoggedAndStopTheUpdate) {
   };
   const Case cases[] = {
       {"file missing", {}, "", "", {"@ could not opened (2) ! "}},
-      {"file too short", {}, good.substr(0, 255), "",
+      {"file too short",
+       {},
+       good.substr(0, 255),
+       "",
        {"@ is no firmware file (it must begin with 'G' and hold at least 256 bytes) !"}},
-      {"file not starting with G", {}, notG, "",
+      {"file not starting with G",
+       {},
+       notG,
+       "",
        {"@ is no firmware file (it must begin with 'G' and hold at least 256 bytes) !"}},
       {"prepare refused", fault([](sim::SimFault& f) { f.prepareRefused = true; }), good, "",
        withHead({"Firmware write prepare refused (0xF0 0x01 0x0F) !"})},
@@ -319,8 +354,8 @@ TEST(Firmware, FailuresAreLoggedAndStopTheUpdate) {
                  "Error writing Block 0) unknown block status (9),  F1 00 09 06",
                  "Firmware Update canceled ..."})},
       {"block unanswered", fault([](sim::SimFault& f) { f.block = 1, f.silent = true; }), good, "",
-       withHead({"Update in Progress ...", "Block 0) F1 00 00 0F",
-                 "Timeout on serial interface !"})},
+       withHead(
+           {"Update in Progress ...", "Block 0) F1 00 00 0F", "Timeout on serial interface !"})},
       {"hung up at block 1", fault([](sim::SimFault& f) { f.block = 1, f.hangUp = true; }), good,
        "",
        withHead({"Update in Progress ...", "Block 0) F1 00 00 0F", "Timeout on serial interface !",
@@ -363,14 +398,15 @@ TEST(Firmware, UnansweredPrepare) {
   ASSERT_TRUE(WriteFileAtomic(rig.logs.File("fw.bin"), FirmwareFile(300)));
   rig.Connect();
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(rig.link.UpdateFirmware(rig.logs.File("fw.bin"), rig.lines, rig.logs.Path(),
-                                       rig.progress));
+  EXPECT_FALSE(
+      rig.link.UpdateFirmware(rig.logs.File("fw.bin"), rig.lines, rig.logs.Path(), rig.progress));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(6000));
   rig.ExpectLog("firmware.txt", {"Actual version : 2.5", "Preparing device for firmware update ...",
                                  "Firmware write prepare failed ..."});
 }
 
-// --- Voice flash -----------------------------------------------------------------------------------
+// --- Voice flash
+// -----------------------------------------------------------------------------------
 
 TEST(Flash, ThreeHundredBytesInTwoBlocks) {
   TransferRig rig;
@@ -443,7 +479,8 @@ TEST(Flash, FailuresAreLoggedAndStopTheUpload) {
     std::vector<std::string> log;
   };
   const Case cases[] = {
-      {"prepare refused", fault([](sim::SimFault& f) { f.prepareRefused = true; }),
+      {"prepare refused",
+       fault([](sim::SimFault& f) { f.prepareRefused = true; }),
        {head[0], head[1], "FlashWrite write prepare failed (ErrorCode : 224,1,31) !"}},
       {"block number mismatch", fault([](sim::SimFault& f) { f.block = 4, f.replyBlock = 5; }),
        withHead({"Block 0 written : 0xE1 0x00 0x00 0x00 0x1F",
