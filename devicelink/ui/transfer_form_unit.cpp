@@ -158,6 +158,8 @@ class TransferProgress final : public IProgress {
     SetRange(0, 100);
     sink_.SetPosition(0);
   }
+  // A transfer that stopped early must not go on promising its end.
+  void Stop() { bar_->setFormat(ProgressFormat({})); }
 
  private:
   QProgressBar* bar_;
@@ -213,7 +215,6 @@ Ttransfer_form::Ttransfer_form(TRuvolt& link, ITransferHost& host, QWidget* pare
   Memo1->setGeometry(8, 96, 329, 73);
   Memo1->setReadOnly(true);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
 
   Button1 = new QPushButton("&Beenden", this);
   Button1->setObjectName("Button1");
@@ -439,6 +440,7 @@ void Ttransfer_form::ReportFault(const MessageTable& fault, int errorCode,
 void Ttransfer_form::Finish() {
   Timer2->stop();
   Image3->hide();
+  progress_->Stop();
   host_.ConfigToWindow(link_.Config);
   link_.Disconnect();
   // Enabled last, after the port is released: the run is over once the button can be pressed.

@@ -41,6 +41,9 @@ class TestHost : public ITransferHost {
     ++asked;
     captionAtAsk = form ? form->windowTitle() : QString();
     visibleAtAsk = form && form->isVisible();
+    if (form)
+      picturesAtAsk = {form->findChild<QLabel*>("Image1")->x(),
+                       form->findChild<QLabel*>("Image2")->x()};
     return askAnswer;
   }
   void WindowToConfig(TDeviceConfig& config) override { config = window; }
@@ -53,6 +56,7 @@ class TestHost : public ITransferHost {
   int asked = 0;
   QString captionAtAsk;
   bool visibleAtAsk = false;
+  QList<int> picturesAtAsk;  // left edges of the device and the window pictures
   TDeviceConfig window = ProgramRecord;
   std::vector<TDeviceConfig> shown;
   std::string firmware;
@@ -204,16 +208,19 @@ class GuiTransferTest : public QObject {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("read, German") << 103 << 0 << "Konfiguration lesen";
-    QTest::newRow("read, English") << 103 << 1 << "Read Configuration";
-    QTest::newRow("write, English") << 102 << 1 << "Write Configuration";
-    QTest::newRow("update, German") << 101 << 0 << "Update Firmware";
+    QTest::addColumn<QList<int>>("pictures");
+    QTest::newRow("read, German") << 103 << 0 << "Konfiguration lesen" << QList<int>{3, 254};
+    QTest::newRow("read, English") << 103 << 1 << "Read Configuration" << QList<int>{3, 254};
+    QTest::newRow("write, English") << 102 << 1 << "Write Configuration" << QList<int>{260, 8};
+    QTest::newRow("update, German") << 101 << 0 << "Update Firmware" << QList<int>{3, 254};
   }
-  // The window is shown with its caption, then closes at once: handshake and EOT only, no log.
+  // The window is shown with its caption and pictures, then closes at once: handshake and EOT
+  // only, no log.
   void stopAtAskSaveChanges() {
     QFETCH(int, mode);
     QFETCH(int, language);
     QFETCH(QString, caption);
+    QFETCH(QList<int>, pictures);
     LanguageIndex = static_cast<uint8_t>(language);
     Rig rig;
     rig.host.askAnswer = false;
@@ -222,6 +229,7 @@ class GuiTransferTest : public QObject {
     QCOMPARE(rig.host.asked, 1);
     QVERIFY(rig.host.visibleAtAsk);
     QCOMPARE(rig.host.captionAtAsk, caption);
+    QCOMPARE(rig.host.picturesAtAsk, pictures);
     QVERIFY(rig.Requests().empty());
     QCOMPARE(rig.sim.Device([](sim::SimDevice& d) { return d.EnqCount(); }), 1);
     QCOMPARE(rig.sim.Device([](sim::SimDevice& d) { return d.EotCount(); }), 1);
@@ -283,6 +291,8 @@ class GuiTransferTest : public QObject {
     const QStringList memo = rig.Memo().split('\n');
     QVERIFY(memo.contains("Konfiguration wird geschrieben, bitte warten..."));
     QCOMPARE(memo.last(), lastLine);
+    QCOMPARE(rig.form.findChild<QProgressBar*>("ProgressBar1")->format(), QString("%p %"));
+    QVERIFY(rig.form.findChild<QLabel*>("Image3")->isHidden());
     QVERIFY(rig.Stored() == DeviceRecord);
     QVERIFY(rig.link.Config == ProgramRecord);  // the window's record, shown again
     QVERIFY(rig.host.shown.back() == ProgramRecord);
@@ -305,7 +315,12 @@ class GuiTransferTest : public QObject {
       QTest::keyClick(&rig.form, Qt::Key_Escape);
       QTest::mouseClick(button, Qt::LeftButton);
       QVERIFY(rig.form.isVisible());
-      QVERIFY(rig.form.findChild<QLabel*>("Image3")->isVisible());
+      auto* arrow = rig.form.findChild<QLabel*>("Image3");
+      QVERIFY(arrow->isVisible());
+      const int x = arrow->x();
+      QTest::qWait(350);
+      QVERIFY(arrow->x() != x);
+      QVERIFY(arrow->x() >= 65 && arrow->x() <= 260);
     });
     QVERIFY(!stayedOpen);
     QVERIFY(rig.form.WriteSucceeded());
