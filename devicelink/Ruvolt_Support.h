@@ -121,6 +121,9 @@ class TRuvolt {
   // the request cannot be sent.
   bool Exchange(const uint8_t* request, size_t count, uint8_t* reply, size_t expected,
                 uint32_t timeoutMs);
+  // The port is open (else "Varnex not connected." is logged) and the version query answered
+  // (its dump lines go to versionLines).
+  bool QueryVersion(ILogLines& lines, ILogLines& versionLines);
   enum class PrepareResult { NoAnswer, Refused, Ready };
   // Sends a one-byte prepare command; Ready when its reply is readyCode and status 0. The reply
   // stays in `reply` (ReplyBufferSize bytes).

@@ -120,6 +120,16 @@ TRuvolt::PrepareResult TRuvolt::Prepare(uint8_t command, uint8_t readyCode, uint
   return reply[0] == readyCode && reply[1] == 0 ? PrepareResult::Ready : PrepareResult::Refused;
 }
 
+bool TRuvolt::QueryVersion(ILogLines& lines, ILogLines& versionLines) {
+  if (!Port.IsOpen()) {
+    lines.Add(NotConnected);
+    return false;
+  }
+  if (ReadVersionInfo(Version, versionLines)) return true;
+  NoteLineFault(versionLines);
+  return false;
+}
+
 void TRuvolt::NoteLineFault(ILogLines& lines) {
   if (Port.HungUp())
     lines.Add("The device is gone: the serial line was hung up (adapter unplugged?).");
@@ -209,14 +219,7 @@ bool TRuvolt::WriteConfiguration(IProgress& progress, ILogLines& lines,
                                  const std::string& logFolder) {
   progress.SetPosition(0);
   auto run = [&]() -> bool {
-    if (!Port.IsOpen()) {
-      lines.Add(NotConnected);
-      return false;
-    }
-    if (!ReadVersionInfo(Version, lines)) {
-      NoteLineFault(lines);
-      return false;
-    }
+    if (!QueryVersion(lines, lines)) return false;
     std::array<uint8_t, FrameBufferSize> request{};
     std::array<uint8_t, ReplyBufferSize> reply{};
     UiPump().ProcessMessages();
@@ -290,14 +293,7 @@ bool TRuvolt::UpdateFirmware(const std::string& fileName, ILogLines& lines,
                 std::to_string(TransferBlockSize) + " bytes) !");
       return false;
     }
-    if (!Port.IsOpen()) {
-      lines.Add(NotConnected);
-      return false;
-    }
-    if (!ReadVersionInfo(Version, lines)) {
-      NoteLineFault(lines);
-      return false;
-    }
+    if (!QueryVersion(lines, lines)) return false;
     lines.Add("Actual version : " + VersionText(Version));
     lines.Add("Preparing device for firmware update ...");
 
@@ -372,13 +368,9 @@ bool TRuvolt::WriteFlash(const std::string& fileName, ILogLines& lines,
       lines.Add(fileName + " not found !");
       return false;
     }
-    if (!Port.IsOpen()) {
-      lines.Add(NotConnected);
-      return false;
-    }
-    LogLines versionDump;  // the upload's log leaves a failed version query out
-    if (!ReadVersionInfo(Version, versionDump)) {
-      lines.Add("The device did not answer the version query.");
+    LogLines versionDump;  // the upload's log leaves a failed version query's dump out
+    if (!QueryVersion(lines, versionDump)) {
+      if (Port.IsOpen()) lines.Add("The device did not answer the version query.");
       NoteLineFault(lines);
       return false;
     }
