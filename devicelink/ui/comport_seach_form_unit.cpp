@@ -29,7 +29,7 @@ QFont CourierFont() {
   return font;
 }
 
-// A magnifying glass over a plug: the search.
+// A magnifying glass: the search.
 QPixmap SearchPicture() {
   QPixmap picture(21, 21);
   picture.fill(Qt::transparent);
