@@ -2,7 +2,9 @@
 // QSettings, progress bars and memo lines.
 #pragma once
 
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QString>
 
 #include <string>
@@ -10,8 +12,6 @@
 #include "Host.h"
 #include "LogLines.h"
 
-class QPlainTextEdit;
-class QProgressBar;
 class QWidget;
 
 namespace varnex {
