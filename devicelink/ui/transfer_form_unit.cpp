@@ -43,12 +43,18 @@ int64_t NowMs() {
       .count();
 }
 
-// The configurator's window: title bar, a page with a few fields.
-QPixmap PcPicture() {
-  QPixmap pixmap(82, 59);
+// A picture of the given size drawn on a transparent ground.
+QPixmap Drawn(QSize size, const std::function<void(QPainter&)>& draw) {
+  QPixmap pixmap(size);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
+  draw(p);
+  return pixmap;
+}
+
+// The configurator's window: title bar, a page with a few fields.
+void DrawPc(QPainter& p) {
   p.setPen(QPen(QColor(70, 70, 70), 1));
   p.setBrush(QColor(236, 236, 236));
   p.drawRoundedRect(QRectF(0.5, 0.5, 81, 58), 3, 3);
@@ -67,15 +73,10 @@ QPixmap PcPicture() {
     p.drawLine(QPointF(6, y + 3), QPointF(26, y + 3));
     p.drawRect(QRectF(32.5, y, 42, 7));
   }
-  return pixmap;
 }
 
 // The device: a box with its status lights and name plate.
-QPixmap DevicePicture() {
-  QPixmap pixmap(82, 60);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
+void DrawDevice(QPainter& p) {
   p.setPen(QPen(QColor(60, 60, 60), 1));
   QLinearGradient body(0, 8, 0, 60);
   body.setColorAt(0, QColor(238, 236, 228));
@@ -101,15 +102,10 @@ QPixmap DevicePicture() {
   }
   p.setBrush(QColor(120, 120, 120));
   p.drawRect(QRectF(52.5, 42.5, 20, 7));
-  return pixmap;
 }
 
 // A grey arrow pointing right.
-QPixmap ArrowPicture() {
-  QPixmap pixmap(29, 29);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
+void DrawArrow(QPainter& p) {
   QPainterPath arrow;
   arrow.moveTo(2, 10);
   arrow.lineTo(15, 10);
@@ -122,7 +118,6 @@ QPixmap ArrowPicture() {
   p.setPen(QPen(QColor(90, 90, 90), 1));
   p.setBrush(QColor(160, 160, 160));
   p.drawPath(arrow);
-  return pixmap;
 }
 
 QLabel* Picture(QWidget* parent, const char* name, const QPixmap& pixmap, QPoint at) {
@@ -199,10 +194,10 @@ Ttransfer_form::Ttransfer_form(TRuvolt& link, ITransferHost& host, QWidget* pare
   setFixedSize(ClientWidth, ClientHeight);
   setModal(true);
 
-  Image3 = Picture(this, "Image3", ArrowPicture(), {ArrowStartX, ArrowTop});
+  Image3 = Picture(this, "Image3", Drawn({29, 29}, DrawArrow), {ArrowStartX, ArrowTop});
   Image3->setScaledContents(true);
-  Image1 = Picture(this, "Image1", DevicePicture(), {DeviceRightX, PictureTop});
-  Image2 = Picture(this, "Image2", PcPicture(), {PcLeftX, PictureTop});
+  Image1 = Picture(this, "Image1", Drawn({82, 60}, DrawDevice), {DeviceRightX, PictureTop});
+  Image2 = Picture(this, "Image2", Drawn({82, 59}, DrawPc), {PcLeftX, PictureTop});
   Image3->raise();
 
   ProgressBar1 = new QProgressBar(this);
