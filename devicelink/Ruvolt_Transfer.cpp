@@ -368,6 +368,12 @@ bool TRuvolt::WriteFlash(const std::string& fileName, ILogLines& lines,
       lines.Add(fileName + " not found !");
       return false;
     }
+    // Read before the prepare: an unreadable file must not leave the flash erased.
+    const FileRead file = ReadWholeFile(fileName);
+    if (!file.opened || file.readFailed) {
+      lines.Add(fileName + " could not be read (" + ErrnoText(file.error) + ") !");
+      return false;
+    }
     LogLines versionDump;  // the upload's log leaves a failed version query's dump out
     if (!QueryVersion(lines, versionDump)) {
       if (Port.IsOpen()) lines.Add("The device did not answer the version query.");
@@ -393,12 +399,6 @@ bool TRuvolt::WriteFlash(const std::string& fileName, ILogLines& lines,
     }
     lines.Add("Prepare successfull (" + prepareBytes + "), writing block 1 ...");
 
-    const FileRead file = ReadWholeFile(fileName);
-    if (!file.opened || file.readFailed) {
-      lines.Add(fileName + " could not be read (" + ErrnoText(file.error) + ") !");
-      lines.Add("Error writing Flash file !");
-      return false;
-    }
     const auto* data = reinterpret_cast<const uint8_t*>(file.bytes.data());
     const size_t blocks = BlockCount(file.bytes.size());
     const auto start = Clock::now();

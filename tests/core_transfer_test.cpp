@@ -390,6 +390,16 @@ TEST(Firmware, FailuresAreLoggedAndStopTheUpdate) {
   }
 }
 
+TEST(Firmware, UnreadableFileIsAnUnexpectedError) {
+  TransferRig rig;
+  rig.prompter.Expect("Unexpected Error: File '" + rig.logs.Path() + "' could not be opened (21) !",
+                      "Varnex - Error");
+  rig.Connect();
+  EXPECT_FALSE(rig.link.UpdateFirmware(rig.logs.Path(), rig.lines, rig.logs.Path(), rig.progress));
+  rig.ExpectLog("firmware.txt", {});
+  EXPECT_TRUE(rig.Requests().empty());
+}
+
 TEST(Firmware, UnansweredPrepare) {
   sim::SimOptions options;
   options.fault.on = sim::SimTransfer::Firmware;
@@ -511,15 +521,18 @@ TEST(Flash, FailuresAreLoggedAndStopTheUpload) {
   }
 }
 
-TEST(Flash, MissingFileOrClosedPort) {
+TEST(Flash, MissingOrUnreadableFileOrClosedPort) {
   TransferRig rig;
   const std::string path = rig.logs.File("none.bin");
   rig.Connect();
   EXPECT_FALSE(rig.link.WriteFlash(path, rig.lines, rig.logs.Path(), rig.progress));
+  EXPECT_FALSE(rig.link.WriteFlash(rig.logs.Path(), rig.lines, rig.logs.Path(), rig.progress));
   ASSERT_TRUE(WriteFileAtomic(path, Pattern(300, 1)));
   rig.link.Disconnect();
   EXPECT_FALSE(rig.link.WriteFlash(path, rig.lines, rig.logs.Path(), rig.progress));
-  rig.ExpectLog("flash_write.txt", {path + " not found !", "Varnex not connected."});
+  rig.ExpectLog("flash_write.txt",
+                {path + " not found !", rig.logs.Path() + " could not be read (Is a directory) !",
+                 "Varnex not connected."});
   EXPECT_EQ(rig.Requests().size(), 0u);
 }
 
