@@ -306,15 +306,19 @@ void Ttransfer_form::Timer1Timer() {
   if (!runPending_) return;
   runPending_ = false;
   // Nothing may leave this slot by an exception: the event loop cannot carry it.
+  const MessageTable& fault = mode_ == ModeUpdate  ? MsgFaultUpdating
+                              : mode_ == ModeWrite ? MsgFaultWriting
+                                                   : MsgFaultReading;
   try {
     Work();
+    return;
   } catch (const std::exception& e) {
-    ReportFault(MsgFaultReading, errno, e.what(), false);
-    Finish();
+    ReportFault(fault, errno, e.what(), false);
   } catch (...) {
-    ReportFault(MsgFaultReading, errno, {}, false);
-    Finish();
+    ReportFault(fault, errno, {}, false);
   }
+  // The fault may have come from the main window itself: it is not asked again.
+  Finish(false);
 }
 
 void Ttransfer_form::Work() {
@@ -432,11 +436,11 @@ void Ttransfer_form::ReportFault(const MessageTable& fault, int errorCode,
     MessageBox(detail.empty() ? text : text + "\n" + detail, "Varnex - Error", MsgIcon::Error);
 }
 
-void Ttransfer_form::Finish() {
+void Ttransfer_form::Finish(bool showRecord) {
   Timer2->stop();
   Image3->hide();
   progress_->Stop();
-  host_.ConfigToWindow(link_.Config);
+  if (showRecord) host_.ConfigToWindow(link_.Config);
   link_.Disconnect();
   // Enabled last, after the port is released: the run is over once the button can be pressed.
   closingAllowed_ = true;

@@ -107,7 +107,9 @@ class Ttransfer_form : public QDialog {
   void ReportFault(const MessageTable& fault, int errorCode, const std::string& detail,
                    bool showBox);
   void PlacePictures(bool towardsDevice);
-  void Finish();
+  // Ends a run: the arrow stops, the record is shown (unless showRecord is false), the port is
+  // released and the window may close.
+  void Finish(bool showRecord = true);
   void CloseWindow(int result);
 
   TRuvolt& link_;

@@ -46,7 +46,10 @@ class TestHost : public ITransferHost {
                        form->findChild<QLabel*>("Image2")->x()};
     return askAnswer;
   }
-  void WindowToConfig(TDeviceConfig& config) override { config = window; }
+  void WindowToConfig(TDeviceConfig& config) override {
+    if (windowBroken) throw std::runtime_error("window broken");
+    config = window;
+  }
   void ConfigToWindow(const TDeviceConfig& config) override { shown.push_back(config); }
   std::string FirmwareFileName() override { return firmware; }
   std::string TmpDir() override { return tmp_; }
@@ -58,6 +61,7 @@ class TestHost : public ITransferHost {
   bool visibleAtAsk = false;
   QList<int> picturesAtAsk;  // left edges of the device and the window pictures
   TDeviceConfig window = ProgramRecord;
+  bool windowBroken = false;
   std::vector<TDeviceConfig> shown;
   std::string firmware;
 
@@ -297,6 +301,23 @@ class GuiTransferTest : public QObject {
     QVERIFY(rig.link.Config == ProgramRecord);  // the window's record, shown again
     QVERIFY(rig.host.shown.back() == ProgramRecord);
     QVERIFY(!rig.link.Port.IsOpen());
+    rig.Verify();
+  }
+
+  // A fault outside the device operations ends the run like a failed transfer.
+  void faultInTheMainWindowEndsTheRun() {
+    Rig rig;
+    rig.host.windowBroken = true;
+    QVERIFY(rig.Run(Ttransfer_form::ModeWrite));
+    QVERIFY(
+        QRegularExpression("^Unerwarteter Fehler beim Schreiben der Konfiguration\\. \\(\\d+\\) ! "
+                           "window broken$")
+            .match(rig.Memo().split('\n').last())
+            .hasMatch());
+    QVERIFY(!rig.form.WriteSucceeded());
+    QVERIFY(rig.host.shown.empty());
+    QVERIFY(!rig.link.Port.IsOpen());
+    QVERIFY(!rig.CommandAfter(0x04, 0x01));
     rig.Verify();
   }
 
