@@ -104,7 +104,7 @@ size_t BuildBlock(uint8_t* message, std::initializer_list<uint8_t> head, const u
 
 bool TRuvolt::Exchange(const uint8_t* request, size_t count, uint8_t* reply, size_t expected,
                        uint32_t timeoutMs) {
-  sendFailed_ = !SendFrame(request, FrameBufferSize, count);
+  sendFailed_ = !SendFrame(request, count, count);
   if (sendFailed_) {
     std::memset(reply, 0, ReplyBufferSize);
     return false;
