@@ -103,7 +103,8 @@ struct Rig {
   }
 
   // Runs the dialog. Returns true when the window was still open after the run (then the test
-  // presses "&Beenden"); whileRunning is called once while the run is going on.
+  // presses "&Beenden"); whileRunning is called once while the run is going on (its first step
+  // line is in the memo).
   bool Run(uint8_t mode, const std::function<void()>& whileRunning = {}) {
     auto* button = form.findChild<QPushButton*>("Button1");
     bool stayedOpen = false;
@@ -115,7 +116,7 @@ struct Rig {
     QObject::connect(&poll, &QTimer::timeout, [&] {
       if (!form.isVisible()) return;
       if (!button->isEnabled()) {
-        if (whileRunning && !sawRunning) {
+        if (whileRunning && !sawRunning && !Memo().isEmpty()) {
           sawRunning = true;
           whileRunning();
         }
