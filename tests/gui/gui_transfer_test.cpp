@@ -433,8 +433,8 @@ class GuiTransferTest : public QObject {
     }
     Rig rig(options);
     rig.WriteFirmware(6);
+    bool thrown = false;
     if (throwInside) {
-      bool thrown = false;
       rig.pump.hook = [&] {
         if (!thrown && rig.Memo().contains("Block 1)")) {
           thrown = true;
