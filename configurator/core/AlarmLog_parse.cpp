@@ -5,6 +5,7 @@
 
 #include "Cp1252.h"
 #include "Host.h"
+#include "Report.h"
 #include "misc_functions.h"
 
 namespace varnex {
@@ -142,6 +143,13 @@ LogRecordDetails DescribeLogRecord(const TAlarmLogRecord& r) {
     d.dtmfHint = DtmfFunctionText(r.dtmf, German);
   }
   return d;
+}
+
+bool SaveAlarmLogLines(const std::vector<std::string>& lines, const std::string& path,
+                       std::string* errorText) {
+  std::string bytes;
+  for (const auto& line : lines) bytes += EncodeCp1252(line, Unencodable::QuestionMark) + "\r\n";
+  return WriteFileAtomic(path, bytes, errorText);
 }
 
 std::vector<TAlarmLogRecord> DemonstrationLogRecords() {

@@ -82,6 +82,11 @@ struct LogRecordDetails {
 };
 LogRecordDetails DescribeLogRecord(const TAlarmLogRecord& record);
 
+// Writes the list's lines to a file (Windows-1252, CR LF), whole or not at all. False with
+// errorText when it cannot be written.
+bool SaveAlarmLogLines(const std::vector<std::string>& lines, const std::string& path,
+                       std::string* errorText = nullptr);
+
 // The four records the viewer lists in place of a log read from the device.
 std::vector<TAlarmLogRecord> DemonstrationLogRecords();
 
