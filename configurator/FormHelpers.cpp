@@ -1,0 +1,40 @@
+#include "FormHelpers.h"
+
+#include <QWidget>
+
+#include "Cp1252.h"
+#include "QtHost.h"
+
+namespace varnex {
+
+void UseFormFont(QWidget* window) {
+  QFont font = window->font();
+  // The narrower faces of the usual desktop fonts first: the German texts were laid out for a
+  // narrow 8-point face.
+  font.setFamilies({"Liberation Sans", "Nimbus Sans", "Arial", "Helvetica", font.family()});
+  font.setPointSize(8);
+  window->setFont(font);
+}
+
+void PaintField(QWidget* box, const QColor& background, const QColor& text) {
+  QPalette palette = box->palette();
+  for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    palette.setColor(group, QPalette::Base, background);
+    palette.setColor(group, QPalette::Text, text);
+  }
+  box->setPalette(palette);
+}
+
+void MarkField(QWidget* box, bool failing) {
+  if (failing) {
+    PaintField(box, FailedFieldColor, Qt::white);
+  } else {
+    PaintField(box, Qt::white, Qt::black);
+  }
+}
+
+QValidator::State Cp1252Validator::validate(QString& input, int&) const {
+  return Utf8ToCp1252(S(input)) ? Acceptable : Invalid;
+}
+
+}  // namespace varnex

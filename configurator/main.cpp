@@ -1,0 +1,47 @@
+// Varnex: the configurator. "--demo" starts it on a simulated device.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+
+#include <cstdlib>
+
+#include "DemoDevice.h"
+#include "ProgramHome.h"
+#include "QtHost.h"
+#include "QtSoundPlayer.h"
+#include "SoundPlayer.h"
+#include "Varnex_Form_Unit.h"
+#include "misc_functions.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Varnex");
+  QApplication::setOrganizationName("Brelmo");
+  varnex::QtHost host;
+  varnex::QtSoundPlayer player;
+  varnex::ScopedSoundPlayer sound(&player);
+
+  QStringList arguments = QApplication::arguments().mid(1);
+  const bool demo = arguments.removeAll("--demo") > 0;
+  varnex::DemoDevice device;
+  if (demo) {
+    // The simulator lists itself in a port map of this run only, which the program then uses.
+    const std::string temp = varnex::GetTempDir();
+    const std::string portMap = temp + "demo-ports.conf";
+    std::string why;
+    if (!temp.empty() && device.Start(varnex::ExecutableDir() + "varnex_sim", portMap,
+                                      temp + "demo-device.zpt", &why)) {
+      setenv("VARNEX_PORTMAP", portMap.c_str(), 1);
+    } else {
+      varnex::MessageBox("Der simulierte Varnex konnte nicht gestartet werden.\r\n" + why,
+                         "Varnex - Error", varnex::MsgIcon::Error);
+    }
+  }
+
+  varnex::TMainForm form(arguments);
+  if (!form.Started()) return 1;
+  QApplication::setWindowIcon(form.windowIcon());
+  if (device.ComNumber() != 0) form.UseDemoPort(device.ComNumber());
+  form.show();
+  return QApplication::exec();
+}
