@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "FrameCodec.h"
+#include "FrameReceiver.h"
 #include "Host.h"
 #include "Protocol.h"
 #include "misc_functions.h"
@@ -105,45 +106,38 @@ bool TRuvolt::ReceiveBurst(uint8_t* buffer, size_t capacity, size_t expected, ui
   if (expected > capacity) return false;
 
   std::memset(buffer, 0, capacity);
-  std::array<uint8_t, FrameBufferSize> raw{};
+  FrameReceiver receiver(expected);
   std::array<uint8_t, FrameBufferSize> chunk{};
-  size_t rawCountLocal = 0;
-  size_t escapes = 0;
   bool overflow = false;
   const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
 
-  while (rawCountLocal < expected + escapes + 2 && Clock::now() < end) {
+  while (receiver.WantsMore() && Clock::now() < end) {
     const WaitResult waited = Port.WaitReadable(std::min(PollSliceMs, MsLeft(end)));
     if (waited == WaitResult::TimedOut) {
       UiPump().ProcessMessages();
       continue;
     }
     const int32_t n = Port.Read(chunk.data(), static_cast<uint32_t>(chunk.size()));
-    if (n == -1 || (n > 0 && rawCountLocal + static_cast<size_t>(n) > raw.size())) {
-      // A line that keeps talking would overrun the raw buffer: that is no reply of ours.
+    if (n == -1 || (n > 0 && !receiver.Take(chunk.data(), static_cast<size_t>(n)))) {
       overflow = true;
       break;
-    }
-    for (int32_t i = 0; i < n; ++i) {
-      raw[rawCountLocal++] = chunk[static_cast<size_t>(i)];
-      if (chunk[static_cast<size_t>(i)] == FrameEscape) ++escapes;
     }
     UiPump().ProcessMessages();
     if (n < -1 || (waited == WaitResult::HungUp && n <= 0)) break;  // the device is gone
   }
-  if (rawCount) *rawCount = static_cast<uint32_t>(rawCountLocal);
+  if (rawCount) *rawCount = static_cast<uint32_t>(receiver.RawCount());
   if (overflow) return false;
 
-  const size_t inner = rawCountLocal >= 3 ? rawCountLocal - 2 : 0;
-  if (inner > capacity) return false;
-  if (inner > 0) std::memcpy(buffer, raw.data() + 1, inner);
-  const size_t pairs = UnescapeFrame(buffer, capacity, inner);
-  if (!ChecksumOk(buffer, inner - pairs)) {
-    MessageBox("Checksum error while receiving data burst!", "receive", MsgIcon::None);
-    return false;
+  switch (receiver.Finish(buffer, capacity)) {
+    case FrameReceiver::Verdict::Accepted:
+      return true;
+    case FrameReceiver::Verdict::ChecksumError:
+      MessageBox("Checksum error while receiving data burst!", "receive", MsgIcon::None);
+      return false;
+    case FrameReceiver::Verdict::Malformed:
+      return false;
   }
-  return rawCountLocal == expected + 2 + pairs && raw[0] == FrameDelimiter &&
-         raw[rawCountLocal - 1] == FrameDelimiter;
+  return false;
 }
 
 int TRuvolt::Connect(bool showMessages, bool acceptBusy) {
