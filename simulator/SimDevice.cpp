@@ -142,6 +142,7 @@ SimDevice::Reply SimDevice::HandleRequest(const std::vector<uint8_t>& request) {
     word(options_.value2);
     word(options_.value3);
     r.message.insert(r.message.end(), 6, 0);
+    ApplyBlockFault(SimTransfer::Version, versionQueries_++, r);
     return r;
   }
   if (code == CmdReadConfigBlock && size == 3) return ReadBlock(request[1]);
@@ -340,8 +341,8 @@ bool SimDevice::ApplyBlockFault(SimTransfer transfer, size_t block, Reply& reply
   if (f.on != transfer || f.block < 0 || static_cast<size_t>(f.block) != block) return false;
   std::vector<uint8_t>& m = reply.message;
   const size_t statusAt = transfer == SimTransfer::Flash ? 3 : 2;
-  if (f.status >= 0 && transfer != SimTransfer::ConfigRead)
-    m[statusAt] = static_cast<uint8_t>(f.status);
+  const bool hasStatus = transfer != SimTransfer::ConfigRead && transfer != SimTransfer::Version;
+  if (f.status >= 0 && hasStatus) m[statusAt] = static_cast<uint8_t>(f.status);
   if (transfer == SimTransfer::Flash && f.replyBlock >= 0) {
     m[1] = static_cast<uint8_t>(f.replyBlock & 0xFF);
     m[2] = static_cast<uint8_t>((f.replyBlock >> 8) & 0xFF);
@@ -353,6 +354,8 @@ bool SimDevice::ApplyBlockFault(SimTransfer transfer, size_t block, Reply& reply
     hangUp_ = true;
   }
   reply.cutBytes = f.cutBytes;
+  reply.badChecksum = f.badChecksum;
+  reply.extraByte = f.extraByte;
   reply.noise = f.noise;
   return true;
 }
@@ -373,7 +376,8 @@ void SimDevice::Restart() {
 void SimDevice::SendReply(const Reply& reply, std::vector<SimChunk>& out) {
   std::vector<uint8_t> message = reply.message;
   AppendChecksum(message);
-  if (options_.replyExtraByte) message.push_back(0x00);
+  if (reply.badChecksum) ++message.back();
+  if (options_.replyExtraByte || reply.extraByte) message.push_back(0x00);
   std::vector<uint8_t> frame = EncodeFrame(message);
   const size_t cut = static_cast<size_t>(std::max(0, options_.cutReplyBytes + reply.cutBytes));
   frame.resize(cut >= frame.size() ? 0 : frame.size() - cut);

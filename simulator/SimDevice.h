@@ -14,8 +14,8 @@
 
 namespace varnex::sim {
 
-// The transfers a fault can be put into.
-enum class SimTransfer { None, ConfigRead, ConfigWrite, Firmware, Flash };
+// The transfers a fault can be put into. Version: the version queries, counted as blocks.
+enum class SimTransfer { None, ConfigRead, ConfigWrite, Firmware, Flash, Version };
 
 // A fault in one transfer: in its prepare step, or in one of its blocks (counted from 0 in the
 // order they arrive).
@@ -30,6 +30,8 @@ struct SimFault {
   int replyCode = -1;           // flash: answer with this reply code
   bool silent = false;          // no answer
   int cutBytes = 0;             // the answer's frame loses this many bytes at its end
+  bool badChecksum = false;     // the answer's checksum byte is one off
+  bool extraByte = false;       // the answer has one more message byte (checksum still right)
   std::vector<uint8_t> noise;   // bytes sent before the answer
   bool hangUp = false;          // hang the line up instead of answering
 };
@@ -119,6 +121,8 @@ class SimDevice {
     int delayMs = 0;
     bool silent = false;
     int cutBytes = 0;            // the frame loses this many bytes at its end
+    bool badChecksum = false;    // the checksum byte is one off
+    bool extraByte = false;      // one more message byte
     std::vector<uint8_t> noise;  // sent before the frame
   };
 
@@ -152,6 +156,7 @@ class SimDevice {
   int restarts_ = 0;
   bool hangUp_ = false;
   bool versionSilent_ = false;
+  size_t versionQueries_ = 0;
 
   TDeviceConfig config_;
   std::string configFileError_;
