@@ -2,6 +2,10 @@
 
 #include <QElapsedTimer>
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 #include "QtHost.h"
 
 namespace varnex {
@@ -25,6 +29,8 @@ bool DemoDevice::Start(const std::string& simulator, const std::string& portMapF
     return false;
   };
   process_.setProcessChannelMode(QProcess::SeparateChannels);
+  // The simulator ends with the program however the program ends (even killed).
+  process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
   process_.start(Q(simulator),
                  {"--register", "--portmap", Q(portMapFile), "--config", Q(configFile)});
   if (!process_.waitForStarted(StartTimeoutMs))

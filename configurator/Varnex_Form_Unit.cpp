@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTableWidget>
@@ -283,6 +284,7 @@ QWidget* TMainForm::BuildBasicPage() {
   SpinEdit1->setObjectName("SpinEdit1");
   SpinEdit1->setFixedWidth(56);
   auto* ring = new QHBoxLayout;
+  ring->setSpacing(4);
   ring->addWidget(Text("im Alarmfall maximal", extended));
   ring->addWidget(SpinEdit1);
   ring->addWidget(Text("Sekunden bei", extended));
@@ -583,6 +585,11 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
+  if (QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
   ConfigToWindow(link_.Config);
   PageControl1->SetActivePageIndex(PageBasic);
   VarnexMenu->setTitle("&Varnex");

@@ -1,7 +1,10 @@
 // Varnex: the configurator. "--demo" starts it on a simulated device.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTranslator>
 
 #include <cstdlib>
 
@@ -17,6 +20,12 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Varnex");
   QApplication::setOrganizationName("Brelmo");
+  // The program speaks German; so do Qt's own buttons and file dialogs where their translation
+  // is installed.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::German), "qtbase", "_",
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexts);
   varnex::QtHost host;
   varnex::QtSoundPlayer player;
   varnex::ScopedSoundPlayer sound(&player);

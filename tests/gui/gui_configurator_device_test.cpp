@@ -1,6 +1,8 @@
 // The configurator's device commands against the simulated device: reading, writing and the
 // firmware update through the transfer dialog, the firmware version, the connection check with
 // its port search, and the demo mode's simulator.
+#include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -284,6 +286,26 @@ class GuiConfiguratorDeviceTest : public QObject {
     QCOMPARE(d.Form().EnsureConnection(), connected);
     QCOMPARE(int(port.PortNumber), connected ? com : 0);
     QCOMPARE(QFile::exists(Q(d.rig.Tmp() + "search_vnx.txt")), search);
+    d.rig.Verify();
+  }
+
+  // The port chosen by hand from the ports found.
+  void choosePortByHand() {
+    DeviceRig d;
+    TempDir noMachinePorts;
+    TComPort& port = d.Form().Link().Port;
+    port.DiscoveryRoots = {noMachinePorts.Path(), noMachinePorts.Path()};
+    const QString name = "COM" + QString::number(port.PortNumber);
+    port.PortNumber = 0;
+    WhenModal<QDialog>(d.rig.failures, [&](QDialog* dialog) {
+      auto* list = dialog->findChild<QComboBox*>("ComboBox1");
+      QCOMPARE(list->count(), 1);
+      list->setCurrentIndex(0);
+      list->setEditText(name);
+      dialog->findChild<QPushButton*>("OkButton")->click();
+    });
+    d.rig.Trigger("ComSchnittstellefestlegen1");
+    QCOMPARE("COM" + QString::number(port.PortNumber), name);
     d.rig.Verify();
   }
 

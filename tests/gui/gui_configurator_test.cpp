@@ -366,6 +366,9 @@ class GuiConfiguratorTest : public QObject {
     TDeviceConfig back;
     form.WindowToConfig(back);
     QCOMPARE(int(back.RingTime()), stored);
+    // Leaving the box shows the value it stands for.
+    rig.Find<QLineEdit>("IntEdit2")->setFocus();
+    QCOMPARE(spin->text(), QString::number(stored));
     rig.Verify();
   }
 
@@ -953,6 +956,10 @@ class GuiConfiguratorTest : public QObject {
     ConfiguratorRig rig;
     TMainForm& form = rig.StartShown();
     QCOMPARE(form.centralWidget()->size(), QSize(487, 314));
+    TDeviceConfig full = FullRecord();
+    SetAdmin(full, 2, "Dr. Hildegard Schwarzenberger", "49", "30123", "123456789012345", true);
+    form.Link().Config = full;
+    form.ConfigToWindow(full);
     const QString shots = qEnvironmentVariable("VARNEX_SHOTS");
     auto check = [&](QWidget* window, const QString& name) {
       for (QWidget* w : window->findChildren<QWidget*>()) {
