@@ -102,9 +102,10 @@ void EnableBox(QWidget* box, bool enabled) {
   PaintField(box, standard.color(enabled ? QPalette::Base : QPalette::Button), Qt::black);
 }
 
+// A list's index as a record byte: no selection (-1) is 255.
 uint8_t IndexByte(int index) {
   return static_cast<uint8_t>(index);
-}  // -1 (none) is 255
+}
 
 int DelayIndex(uint8_t seconds) {
   for (size_t i = 0; i < TMainForm::DelaySeconds.size(); ++i)
