@@ -27,3 +27,24 @@ std::string ScratchFile(const std::string& name, std::string_view bytes) {
 }
 
 }  // namespace varnex::fuzz
+
+namespace varnex::fuzz {
+
+bool IsUtf8(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const size_t more = b < 0x80         ? 0
+                        : (b >> 5) == 6  ? 1
+                        : (b >> 4) == 14 ? 2
+                        : (b >> 3) == 30 ? 3
+                                         : 9;
+    if (more == 9 || (more && b < 0xC2) || i + more >= text.size() + (more ? 0 : 1)) return false;
+    for (size_t k = 1; k <= more; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += more + 1;
+  }
+  return true;
+}
+
+}  // namespace varnex::fuzz

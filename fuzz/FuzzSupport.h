@@ -64,3 +64,10 @@ inline void Check(bool ok, const char* what) {
 }
 
 }  // namespace varnex::fuzz
+
+namespace varnex::fuzz {
+
+// True when the bytes are well-formed UTF-8 (what every text handed to a window must be).
+bool IsUtf8(std::string_view text);
+
+}  // namespace varnex::fuzz
