@@ -54,13 +54,20 @@ void WhenModal(QStringList& failures, std::function<void(W*)> act) {
   timer->start(10);
 }
 
-class ConfiguratorRig {
+// Points the settings of every rig at a scratch folder while it lives (a member of the test
+// class); each rig empties them.
+class ScratchSettings {
  public:
-  // Settings of all rigs go to a scratch folder, emptied for each rig.
-  static void UseScratchSettings(const std::string& folder) {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Q(folder));
+  ScratchSettings() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Q(folder_.Path()));
   }
 
+ private:
+  TempDir folder_;
+};
+
+class ConfiguratorRig {
+ public:
   explicit ConfiguratorRig(bool withIni = true)
       : prompter([this](const std::string& m) { failures << Q(m); }),
         scope(&prompter, &pump, &settings),
@@ -99,6 +106,11 @@ class ConfiguratorRig {
     if (auto* a = Find<QAction>(action)) a->trigger();
   }
   std::string Tmp() const { return home.File("tmp/"); }
+  // A configuration file in a folder of the rig's own.
+  std::string FileWith(const std::string& name, const TDeviceConfig& config) {
+    WriteRecord(files.File(name), config);
+    return files.File(name);
+  }
 
   void Verify() {
     prompter.VerifyAllShown();
@@ -108,6 +120,7 @@ class ConfiguratorRig {
   static constexpr const char* DefaultLanguageIniName = "varnex_sprache_standard.ini";
 
   TempDir home;
+  TempDir files;
   QStringList failures;
   ScriptedPrompter prompter;
   QtPump pump;

@@ -102,14 +102,9 @@ class GuiConfiguratorDeviceTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<TempDir> settingsFolder_;
+  ScratchSettings settings_;
 
  private slots:
-  void initTestCase() {
-    settingsFolder_ = std::make_unique<TempDir>();
-    ConfiguratorRig::UseScratchSettings(settingsFolder_->Path());
-  }
-
   // The read closes the dialog and shows the device's configuration, which counts as changed
   // against the file until it is saved.
   void readShowsTheDevicesConfiguration() {

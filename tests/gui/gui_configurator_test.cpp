@@ -125,14 +125,9 @@ class GuiConfiguratorTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<TempDir> settingsFolder_;
+  ScratchSettings settings_;
 
  private slots:
-  void initTestCase() {
-    settingsFolder_ = std::make_unique<TempDir>();
-    ConfiguratorRig::UseScratchSettings(settingsFolder_->Path());
-  }
-
   // --- Start-up ------------------------------------------------------------------------------
 
   void startUp_data() {
@@ -191,15 +186,14 @@ class GuiConfiguratorTest : public QObject {
     QFETCH(bool, refused);
     QFETCH(bool, nopl);
     ConfiguratorRig rig;
-    TempDir files;
     std::filesystem::create_directories(rig.Tmp());
-    const std::map<QString, std::string> paths = {{"a", files.File("a.vnx")},
-                                                  {"b", files.File("b.vnx")},
-                                                  {"spaced", files.File("my file.vnx")},
+    const std::map<QString, std::string> paths = {{"a", rig.files.File("a.vnx")},
+                                                  {"b", rig.files.File("b.vnx")},
+                                                  {"spaced", rig.files.File("my file.vnx")},
                                                   {"wizard", rig.Tmp() + "wizard.zpt"},
-                                                  {"missing", files.File("gone.vnx")},
-                                                  {"short", files.File("short.vnx")},
-                                                  {"long", files.File("long.vnx")}};
+                                                  {"missing", rig.files.File("gone.vnx")},
+                                                  {"short", rig.files.File("short.vnx")},
+                                                  {"long", rig.files.File("long.vnx")}};
     const std::map<QString, TDeviceConfig> records = {{"a", WithMsn(FullRecord(), "111")},
                                                       {"b", WithMsn(FullRecord(), "222")},
                                                       {"defaults", Defaults()}};
@@ -210,7 +204,7 @@ class GuiConfiguratorTest : public QObject {
     QStringList args;
     for (const QString& a : arguments) {
       if (a == "spaced1")
-        args << Q(files.File("my"));
+        args << Q(rig.files.File("my"));
       else if (a == "spaced2")
         args << "file.vnx";
       else
@@ -519,13 +513,11 @@ class GuiConfiguratorTest : public QObject {
 
   void openAndCloseAsksNothing() {
     ConfiguratorRig rig;
-    TempDir files;
-    WriteRecord(files.File("haus.vnx"), FullRecord());
-    TMainForm& form = rig.StartShown({Q(files.File("haus.vnx"))});
+    const std::string path = rig.FileWith("haus.vnx", FullRecord());
+    TMainForm& form = rig.StartShown({Q(path)});
     QVERIFY(form.AskSaveChanges());
     QVERIFY(form.close());
-    QCOMPARE(rig.settings.ReadString(SettingsScope::Application, "ConfigFile").value_or(""),
-             files.File("haus.vnx"));
+    QCOMPARE(rig.settings.ReadString(SettingsScope::Application, "ConfigFile").value_or(""), path);
     rig.Verify();
   }
 
@@ -542,9 +534,7 @@ class GuiConfiguratorTest : public QObject {
     QFETCH(bool, closed);
     QFETCH(QString, fileMsn);
     ConfiguratorRig rig;
-    TempDir files;
-    const std::string path = files.File("haus.vnx");
-    WriteRecord(path, FullRecord());
+    const std::string path = rig.FileWith("haus.vnx", FullRecord());
     TMainForm& form = rig.StartShown({Q(path)});
     rig.Find<QLineEdit>("IntEdit21")->setText("999");
     rig.prompter.Expect("Die Konfiguration  '" + path +
@@ -578,12 +568,11 @@ class GuiConfiguratorTest : public QObject {
     QFETCH(bool, stored);
     QFETCH(QString, caption);
     ConfiguratorRig rig;
-    TempDir files;
     TMainForm& form = rig.StartShown();
     const std::map<QString, std::string> paths = {{"", ""},
-                                                  {"file", files.File("neu.vnx")},
+                                                  {"file", rig.files.File("neu.vnx")},
                                                   {"wizard", rig.Tmp() + "wizard.vnx"},
-                                                  {"nofolder", files.File("fehlt/neu.vnx")}};
+                                                  {"nofolder", rig.files.File("fehlt/neu.vnx")}};
     form.Link().ConfigFileName = paths.at(current);
     if (dialog == "cancel") rig.prompter.ExpectFileDialog(std::nullopt);
     if (dialog == "file") rig.prompter.ExpectFileDialog(paths.at("file"));
@@ -614,8 +603,7 @@ class GuiConfiguratorTest : public QObject {
   void saveUnderANewName() {
     QFETCH(bool, cancelled);
     ConfiguratorRig rig;
-    TempDir files;
-    const std::string old = files.File("alt.vnx"), renamed = files.File("neu.vnx");
+    const std::string old = rig.files.File("alt.vnx"), renamed = rig.files.File("neu.vnx");
     WriteRecord(old, FullRecord());
     TMainForm& form = rig.StartShown({Q(old)});
     rig.prompter.ExpectFileDialog(cancelled ? std::nullopt : std::optional<std::string>(renamed));
@@ -636,8 +624,7 @@ class GuiConfiguratorTest : public QObject {
   void openRefusesOtherLengths() {
     QFETCH(int, length);
     ConfiguratorRig rig;
-    TempDir files;
-    const std::string good = files.File("gut.vnx"), bad = files.File("fremd.vnx");
+    const std::string good = rig.files.File("gut.vnx"), bad = rig.files.File("fremd.vnx");
     WriteRecord(good, FullRecord());
     WriteFileAtomic(bad, std::string(static_cast<size_t>(length), '\7'));
     TMainForm& form = rig.StartShown({Q(good)});
@@ -657,9 +644,7 @@ class GuiConfiguratorTest : public QObject {
 
   void openAsksToSaveFirst() {
     ConfiguratorRig rig;
-    TempDir files;
-    const std::string path = files.File("anderes.vnx");
-    WriteRecord(path, FullRecord());
+    const std::string path = rig.FileWith("anderes.vnx", FullRecord());
     TMainForm& form = rig.StartShown();
     rig.Find<QLineEdit>("IntEdit21")->setText("1");
     rig.prompter.ExpectContaining("wurde geändert.", "Varnex", MsgResult::No);
@@ -681,9 +666,7 @@ class GuiConfiguratorTest : public QObject {
 
   void newConfiguration() {
     ConfiguratorRig rig;
-    TempDir files;
-    const std::string path = files.File("haus.vnx");
-    WriteRecord(path, FullRecord());
+    const std::string path = rig.FileWith("haus.vnx", FullRecord());
     TMainForm& form = rig.StartShown({Q(path)});
     rig.Find<QLineEdit>("IntEdit21")->setText("777");
     rig.prompter.Expect(
@@ -701,9 +684,7 @@ class GuiConfiguratorTest : public QObject {
 
   void settingsSurviveARestart() {
     ConfiguratorRig rig;
-    TempDir files;
-    const std::string path = files.File("haus.vnx");
-    WriteRecord(path, FullRecord());
+    const std::string path = rig.FileWith("haus.vnx", FullRecord());
     {
       TMainForm& form = rig.StartShown({Q(path)});
       form.Link().Port.PortNumber = 7;
