@@ -2,30 +2,14 @@
 // demonstration records and the hidden menu entries' messages.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "AlarmLog_parse.h"
+#include "LogRecordFixture.h"
 #include "TestPaths.h"
 
 using namespace varnex;
 using namespace varnex::test;
 
 namespace {
-
-TAlarmLogRecord Record(uint8_t kind, const char* number, uint8_t userNo, uint8_t dtmf) {
-  TAlarmLogRecord r;
-  r.day = 5;
-  r.month = 3;
-  r.year = 4;
-  r.hour = 9;
-  r.minute = 7;
-  r.second = 2;
-  r.kind = kind;
-  r.user_no = userNo;
-  r.dtmf = dtmf;
-  std::memcpy(r.number.data(), number, std::strlen(number));
-  return r;
-}
 
 constexpr const char* Date = "05.03.2004 - 09:07:02";
 constexpr const char* Head = "05.03.2004 - 09:07:02 : ";
@@ -43,49 +27,49 @@ std::ostream& operator<<(std::ostream& os, const LogCase& c) {
 
 const LogCase LogCases[] = {
     {"AlarmInput1Connected",
-     Record(3, "030123", 1, 0),
+     LogRecord(3, "030123", 1, 0),
      std::string(Head) + "alarm signalling input 1: call '030123', connection established",
      {Date, "-->", ArrowGreen, "ausgehender Ruf angenommen", "030123",
       "Alarmbenachrichtung Alarmeingang 1", "", ""}},
     {"AlarmInput2Failed",
-     Record(4, "040", 2, 0),
+     LogRecord(4, "040", 2, 0),
      std::string(Head) + "alarm signalling input 2: call '040', connection failed",
      {Date, "-->", ArrowRed, "ausgehender Ruf nicht angenommen", "040",
       "Alarmbenachrichtung Alarmeingang 2", "", ""}},
     {"AlarmTerminatedByDtmf",
-     Record(5, "", 3, 1),
+     LogRecord(5, "", 3, 1),
      std::string(Head) +
          "alarm signalling input 2: call user_no=3, connection established, alarm terminated "
          "by DTMF code",
      {Date, "-->", ArrowGreen, "ausgehender Ruf angenommen", "user_no=3",
       "Alarmbenachrichtung Alarmeingang 2", "*1#", ""}},
     {"IncomingWithDtmf",
-     Record(8, "0301234567", 3, 20),
+     LogRecord(8, "0301234567", 3, 20),
      std::string(Head) + "incoming call from '0301234567', DTMF-Code *20# passed",
      {Date, "<--", ArrowYellow, "eingehender Ruf angenommen", "0301234567", "administrativer Anruf",
       "*20#", "Ausgang 2 aus (oeffnet)"}},
     {"IncomingWithoutDtmf",
-     Record(8, "", 7, 0),
+     LogRecord(8, "", 7, 0),
      std::string(Head) + "incoming call from user_no=7, no valid DTMF-Code detected",
      {Date, "<--", ArrowYellow, "eingehender Ruf angenommen", "user_no=7", "administrativer Anruf",
       "", ""}},
     {"UnknownDtmfCode",
-     Record(8, "1", 0, 42),
+     LogRecord(8, "1", 0, 42),
      std::string(Head) + "incoming call from '1', DTMF-Code *42# passed",
      {Date, "<--", ArrowYellow, "eingehender Ruf angenommen", "1", "administrativer Anruf", "*42#",
       ""}},
-    {"Kind16HeadOnly", Record(16, "1", 0, 0), Head, {Date, "", ArrowWhite, "", "1", "", "", ""}},
+    {"Kind16HeadOnly", LogRecord(16, "1", 0, 0), Head, {Date, "", ArrowWhite, "", "1", "", "", ""}},
     {"Kind32HeadOnly",
-     Record(32, "", 9, 96),
+     LogRecord(32, "", 9, 96),
      Head,
      {Date, "", ArrowWhite, "", "user_no=9", "", "*96#", "Status Alarm 1 wird abgefragt"}},
     // Not a known kind: the line follows the bits, the details show no direction.
     {"UnknownKindWithAlarmBit",
-     Record(7, "2", 0, 0),
+     LogRecord(7, "2", 0, 0),
      std::string(Head) + "alarm signalling input 1+2: call '2', connection established",
      {Date, "", ArrowWhite, "", "2", "", "", ""}},
     {"NumberWithoutNul",
-     Record(8, "1234567890123456789012\xE4", 0, 0),
+     LogRecord(8, "1234567890123456789012\xE4", 0, 0),
      std::string(Head) +
          "incoming call from '1234567890123456789012ä', no valid DTMF-Code detected",
      {Date, "<--", ArrowYellow, "eingehender Ruf angenommen", "1234567890123456789012ä",
@@ -113,14 +97,9 @@ TEST_P(LogRecords, LineAndDetails) {
 INSTANTIATE_TEST_SUITE_P(AlarmLog, LogRecords, testing::ValuesIn(LogCases));
 
 TEST(AlarmLog, TimeKindsAndDtmfTexts) {
-  TAlarmLogRecord r;
-  r.day = 31;
-  r.month = 12;
-  r.year = 255;
-  r.hour = 23;
-  r.minute = 59;
-  r.second = 0;
-  EXPECT_EQ(FormatLogTime(r), "31.12.2255 - 23:59:00");
+  const uint8_t time[] = {31, 12, 255, 23, 59, 0};
+  EXPECT_EQ(FormatLogTime(LogRecordFromBytes(time, sizeof time)), "31.12.2255 - 23:59:00");
+  EXPECT_EQ(FormatLogTime(LogRecord(0, "", 0, 0)), Date);
 
   for (int kind = 0; kind < 256; ++kind) {
     const bool known =

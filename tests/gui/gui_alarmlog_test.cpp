@@ -5,9 +5,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
-#include <cstring>
 
 #include "AlarmLog_Form_Unit.h"
+#include "LogRecordFixture.h"
 #include "QtHost.h"
 #include "ScriptedPrompter.h"
 #include "TestPaths.h"
@@ -16,21 +16,6 @@
 using namespace varnex;
 
 namespace {
-
-TAlarmLogRecord Record(uint8_t kind, const char* number, uint8_t userNo, uint8_t dtmf) {
-  TAlarmLogRecord r;
-  r.day = 5;
-  r.month = 3;
-  r.year = 4;
-  r.hour = 9;
-  r.minute = 7;
-  r.second = 2;
-  r.kind = kind;
-  r.user_no = userNo;
-  r.dtmf = dtmf;
-  std::memcpy(r.number.data(), number, std::strlen(number));
-  return r;
-}
 
 void ClickRow(QListWidget* list, int row) {
   const QRect rect = list->visualItemRect(list->item(row));
@@ -98,7 +83,7 @@ class GuiAlarmLogTest : public QObject {
 
   void showListsTheDemonstrationRecords() {
     TAlarmLog_Form form;
-    form.LogBuffer[0] = Record(8, "1", 0, 0);
+    form.LogBuffer[0] = test::LogRecord(8, "1", 0, 0);
     form.LogCount = 1;
     form.show();
     auto* list = Child<QListWidget>(form, "ListBox1");
@@ -119,7 +104,7 @@ class GuiAlarmLogTest : public QObject {
     QCOMPARE(Fields(form), QStringList({"", "", "", "", ""}));
 
     // Button2 lists the demonstration records again.
-    form.LogBuffer[0] = Record(16, "", 1, 0);
+    form.LogBuffer[0] = test::LogRecord(16, "", 1, 0);
     form.LogCount = 1;
     form.ListRecords();
     QCOMPARE(list->count(), 1);
@@ -171,9 +156,9 @@ class GuiAlarmLogTest : public QObject {
     TAlarmLog_Form form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.LogBuffer[0] = Record(8, "999", 1, 91);
-    form.LogBuffer[1] = Record(static_cast<uint8_t>(kind), number.toUtf8().constData(), 6,
-                               static_cast<uint8_t>(dtmf));
+    form.LogBuffer[0] = test::LogRecord(8, "999", 1, 91);
+    form.LogBuffer[1] = test::LogRecord(static_cast<uint8_t>(kind), number.toUtf8().constData(), 6,
+                                        static_cast<uint8_t>(dtmf));
     form.LogCount = 2;
     form.ListRecords();
     auto* list = Child<QListWidget>(form, "ListBox1");
