@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -269,6 +270,14 @@ bool TForm1::Start() {
   return true;
 }
 
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (uploading_) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;  // restored from the task bar: nothing to list again
@@ -348,7 +357,8 @@ void TForm1::gridClick() {
   }
   const TAlarm_struct& s = Samples[static_cast<size_t>(row + 1)];
   Label1->setText(Q("A-Law FileSize : " + std::to_string(s.alaw_size) + " bytes"));
-  SpeedButton1->setEnabled(!ExistingFile(folders_.wav + s.filename + WavExtension).empty());
+  SpeedButton1->setEnabled(!uploading_ &&
+                           !ExistingFile(folders_.wav + s.filename + WavExtension).empty());
 }
 
 void TForm1::SpeedButton1Click() {
@@ -400,14 +410,13 @@ void TForm1::Button5Click() {
 void TForm1::SetActionsEnabled(bool enabled) {
   for (QWidget* w : std::initializer_list<QWidget*>{Button1, Button2, Button3})
     w->setEnabled(enabled && !foldersMissing_);
-  if (enabled) {
-    gridClick();  // "Play Wave" follows the selected sample's WAV file
-  } else {
-    SpeedButton1->setEnabled(false);
-  }
+  Button5->setEnabled(!uploading_);
+  gridClick();  // "Play Wave" follows the selected sample's WAV file, off during an upload
+  if (!enabled) SpeedButton1->setEnabled(false);
 }
 
 void TForm1::Upload() {
+  uploading_ = true;
   SetActionsEnabled(false);
   TComPort& port = link_.Port;
   port.EnumeratePorts();
@@ -448,6 +457,7 @@ void TForm1::Upload() {
     } while (again == MsgResult::Yes);
   }
   progress_->Idle();
+  uploading_ = false;
   SetActionsEnabled(true);
 }
 

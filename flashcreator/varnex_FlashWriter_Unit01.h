@@ -44,6 +44,8 @@ class TForm1 : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // Refused while an upload runs: it would go on unseen and the program could not end.
+  void closeEvent(QCloseEvent* event) override;
   // Column widths follow the grid's width.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -66,7 +68,9 @@ class TForm1 : public QWidget {
   // Builds flash.bin; true when the file holds the new image.
   bool BuildImage();
   void Upload();
-  // The four action controls; build, upload and auto stay off once a folder was missing.
+  // The four action controls and the viewer's button (a modal window or a waiting playback in
+  // the middle of an upload would hold up its replies); build, upload and auto stay off once a
+  // folder was missing.
   void SetActionsEnabled(bool enabled);
 
   Tfixmsg_form& fixMessages_;
@@ -76,6 +80,7 @@ class TForm1 : public QWidget {
   std::string CurrentIniName;
   bool started_ = false;
   bool foldersMissing_ = false;
+  bool uploading_ = false;
 
   QGroupBox* GroupBox2;
   QProgressBar* ProgressBar1;

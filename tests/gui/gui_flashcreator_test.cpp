@@ -354,10 +354,16 @@ class GuiFlashCreatorTest : public QObject {
     bool actionsOffMeanwhile = true;
     QTimer look;
     look.setInterval(1);
+    bool closeRefused = false;
     connect(&look, &QTimer::timeout, [&] {
       if (rig.Find<QProgressBar>("ProgressBar1")->value() == 0) return;
       progressTexts << rig.Find<QProgressBar>("ProgressBar1")->text();
-      actionsOffMeanwhile = actionsOffMeanwhile && !rig.Find<QPushButton>("Button1")->isEnabled();
+      auto* grid = rig.Find<QTableWidget>("grid");
+      grid->setCurrentCell((grid->currentRow() + 1) % grid->rowCount(), 0);
+      actionsOffMeanwhile = actionsOffMeanwhile && !rig.Find<QPushButton>("Button1")->isEnabled() &&
+                            !rig.Find<QToolButton>("SpeedButton1")->isEnabled() &&
+                            !rig.Find<QPushButton>("Button5")->isEnabled();
+      if (!closeRefused) closeRefused = !rig.form->close() && rig.form->isVisible();
     });
     look.start();
     auto* browse = rig.Find<QCheckBox>("CheckBox1");
@@ -377,7 +383,10 @@ class GuiFlashCreatorTest : public QObject {
     QCOMPARE(device.Prepares(), static_cast<int>(answers.size()));
     QVERIFY(!rig.Memo().filter("Successfully updated FlashFile (").isEmpty());
     QVERIFY(actionsOffMeanwhile);
+    QVERIFY(closeRefused);
     QVERIFY(rig.ActionsEnabled());
+    QVERIFY(rig.Find<QPushButton>("Button5")->isEnabled());
+    rig.Find<QTableWidget>("grid")->setCurrentCell(0, 0);
     QVERIFY(rig.Find<QToolButton>("SpeedButton1")->isEnabled());
     QCOMPARE(rig.Find<QProgressBar>("ProgressBar1")->value(), 0);
     QVERIFY2(progressTexts.filter(QRegularExpression("^\\d+ % – noch \\d+:\\d\\d min$")).size() > 0,
