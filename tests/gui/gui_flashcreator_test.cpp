@@ -364,6 +364,8 @@ class GuiFlashCreatorTest : public QObject {
                             !rig.Find<QToolButton>("SpeedButton1")->isEnabled() &&
                             !rig.Find<QPushButton>("Button5")->isEnabled();
       if (!closeRefused) closeRefused = !rig.form->close() && rig.form->isVisible();
+      if (progressTexts.size() == 40)
+        rig.form->grab().save(QDir::temp().filePath("varnex_flash_creator_upload.png"));
     });
     look.start();
     auto* browse = rig.Find<QCheckBox>("CheckBox1");
