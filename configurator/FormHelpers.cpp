@@ -1,5 +1,6 @@
 #include "FormHelpers.h"
 
+#include <QFontInfo>
 #include <QWidget>
 
 #include "Cp1252.h"
@@ -8,11 +9,17 @@
 namespace varnex {
 
 void UseFormFont(QWidget* window) {
+  // The German texts were laid out for a narrow 8-point face: one of the usual narrow faces, or
+  // else the desktop's own face a little condensed.
+  const QStringList narrow = {"Liberation Sans", "Nimbus Sans", "Arial", "Helvetica"};
   QFont font = window->font();
-  // The narrower faces of the usual desktop fonts first: the German texts were laid out for a
-  // narrow 8-point face.
-  font.setFamilies({"Liberation Sans", "Nimbus Sans", "Arial", "Helvetica", font.family()});
+  font.setFamilies(narrow);
   font.setPointSize(8);
+  if (!narrow.contains(QFontInfo(font).family())) {
+    font = window->font();
+    font.setPointSize(8);
+    font.setStretch(QFont::SemiCondensed);
+  }
   window->setFont(font);
 }
 

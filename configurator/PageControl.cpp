@@ -15,7 +15,7 @@ TPageControl::TPageControl(QWidget* parent)
   tabs_->setDrawBase(true);
   tabs_->setExpanding(false);
   tabs_->setIconSize(QSize(16, 16));
-  tabs_->setStyleSheet("QTabBar::tab { padding: 3px 3px 3px 3px; }");
+  tabs_->setStyleSheet("QTabBar::tab { padding: 3px 2px 3px 2px; }");
   stack_->setFrameShape(QFrame::StyledPanel);
   layout->addWidget(tabs_);
   layout->addWidget(stack_, 1);

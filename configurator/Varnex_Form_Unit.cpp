@@ -316,6 +316,7 @@ QWidget* TMainForm::BuildAdminPage() {
   auto* group = new QGroupBox(" Berechtigte Anrufer mit administrativen Berechtigungen: ", page);
   auto* g = new QVBoxLayout(group);
   g->setSpacing(3);
+  g->setContentsMargins(6, 6, 6, 6);
 
   admin_grid = new TPhoneListGrid(group);
   admin_grid->setObjectName("admin_grid");
