@@ -277,6 +277,27 @@ class GuiConfiguratorTest : public QObject {
     rig.Verify();
   }
 
+  // The switch outputs page lists the program folder's DTMF commands, else the built-in ones.
+  void dtmfCommandList_data() {
+    QTest::addColumn<bool>("withFile");
+    QTest::newRow("from the program folder") << true;
+    QTest::newRow("built in") << false;
+  }
+  void dtmfCommandList() {
+    QFETCH(bool, withFile);
+    ConfiguratorRig rig;
+    std::filesystem::remove(rig.home.File(DtmfCommandsIni));
+    if (withFile)
+      WriteFileAtomic(rig.home.File(DtmfCommandsIni),
+                      "[Kategorien]\r\nA=Eins\r\n[Eins]\r\n*1#=Licht an\r\n");
+    TMainForm& form = rig.Start();
+    const std::vector<DtmfCommandRow> expected =
+        withFile ? std::vector<DtmfCommandRow>{{"*1#", "Licht an"}, {" ", "  "}}
+                 : ShippedDtmfCommands();
+    QVERIFY(form.DtmfRows() == expected);
+    rig.Verify();
+  }
+
   // --- The record and the window -------------------------------------------------------------
 
   void mappingRoundTrip() {
