@@ -53,7 +53,7 @@ bool IniFile::Load(const std::string& path, std::string* errorText) {
 void IniFile::Parse(std::string_view bytes) {
   sections_.clear();
   const std::string text = bytes.substr(0, Utf8Bom.size()) == Utf8Bom
-                               ? std::string(bytes.substr(Utf8Bom.size()))
+                               ? ValidUtf8(bytes.substr(Utf8Bom.size()))
                                : Cp1252ToUtf8(bytes);
   Section* current = nullptr;
   size_t start = 0;

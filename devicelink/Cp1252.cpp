@@ -77,6 +77,21 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string ValidUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t start = pos;
+    if (NextCodePoint(text, pos)) {
+      out.append(text.substr(start, pos - start));
+    } else {
+      AppendUtf8(out, 0xFFFD);
+      pos = start + 1;
+    }
+  }
+  return out;
+}
+
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

@@ -11,6 +11,9 @@ namespace varnex {
 // control characters of the same value, so that bytes read from a device survive a round trip.
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// The text with each byte that is not part of a well-formed UTF-8 sequence replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
 // Nothing when the text is not valid UTF-8 or holds a character that has no Windows-1252 byte.
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
 

@@ -18,7 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ini.Parse(bytes);
   for (const std::string& section : ini.ReadSections()) {
     Check(ini.SectionExists(section), "a listed section exists");
-    for (const auto& [key, value] : ini.ReadSectionValues(section)) ini.ReadString(section, key);
+    Check(fuzz::IsUtf8(section), "section names are UTF-8");
+    for (const auto& [key, value] : ini.ReadSectionValues(section)) {
+      Check(fuzz::IsUtf8(key) && fuzz::IsUtf8(value), "keys and values are UTF-8");
+      ini.ReadString(section, key);
+    }
   }
 
   const bool loaded = LoadVoiceCatalogue(fuzz::ScratchFile("catalogue.ini", bytes));
@@ -35,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(FixMessages.size() == FixMessageCount, "fix message count matches the table");
   for (int i = 1; i <= SampleCount; ++i) {
     const TAlarm_struct& s = Samples[static_cast<size_t>(i)];
+    Check(fuzz::IsUtf8(s.text) && fuzz::IsUtf8(s.filename), "sample texts are UTF-8");
     const uint8_t found = FindSampleById(s.id);
     Check(found >= 1 && found <= i && Samples[found].id == s.id, "every sample's id is found");
     Check(FindSampleByText(s.text) != 0, "every sample's text is found");
