@@ -32,10 +32,9 @@ QLabel* BigSign(const char* sign, QWidget* parent, int x, int y) {
   return label;
 }
 
-TIntEdit* DigitBox(const char* name, int maxLength, QWidget* parent, int x, int y, int width) {
-  auto* box = new TIntEdit(parent);
-  box->setObjectName(name);
-  box->setMaxLength(maxLength);
+TIntEdit* PlacedDigitBox(const char* name, int maxLength, QWidget* parent, int x, int y,
+                         int width) {
+  TIntEdit* box = varnex::DigitBox(name, maxLength, false, parent);
   box->SetAllowLeadingZeroes(false);
   box->setGeometry(x, y, width, 21);
   return box;
@@ -63,12 +62,14 @@ TAdminForm::TAdminForm(TDeviceConfig& config, std::function<QString()> countryCo
   auto* numberLabel = new QLabel("Nummer:", this);
   numberLabel->setGeometry(10, 45, 56, 16);
   BigSign("+", this, 67, 40);
-  IntEdit6 = DigitBox("IntEdit6", static_cast<int>(phone_number::Country.Width), this, 82, 42, 38);
+  IntEdit6 =
+      PlacedDigitBox("IntEdit6", static_cast<int>(phone_number::Country.Width), this, 82, 42, 38);
   BigSign("-", this, 121, 40);
-  IntEdit7 = DigitBox("IntEdit7", static_cast<int>(phone_number::Area.Width), this, 136, 42, 48);
+  IntEdit7 =
+      PlacedDigitBox("IntEdit7", static_cast<int>(phone_number::Area.Width), this, 136, 42, 48);
   BigSign("-", this, 185, 40);
-  IntEdit8 =
-      DigitBox("IntEdit8", static_cast<int>(phone_number::Subscriber.Width), this, 200, 42, 87);
+  IntEdit8 = PlacedDigitBox("IntEdit8", static_cast<int>(phone_number::Subscriber.Width), this, 200,
+                            42, 87);
 
   CheckBox1 = new QCheckBox(AdminActiveCaption, this);
   CheckBox1->setObjectName("CheckBox1");

@@ -4,9 +4,18 @@
 #include <QWidget>
 
 #include "Cp1252.h"
+#include "IntEdit.h"
 #include "QtHost.h"
 
 namespace varnex {
+
+TIntEdit* DigitBox(const char* name, int maxLength, bool sound, QWidget* parent) {
+  auto* box = new TIntEdit(parent);
+  box->setObjectName(name);
+  box->setMaxLength(maxLength);
+  box->Sound = sound;
+  return box;
+}
 
 void UseFormFont(QWidget* window) {
   // The German texts were laid out for a narrow 8-point face: one of the usual narrow faces, or

@@ -9,6 +9,11 @@ class QWidget;
 
 namespace varnex {
 
+class TIntEdit;
+
+// A digit box named `name` for up to maxLength digits; with `sound` a refused key sounds.
+TIntEdit* DigitBox(const char* name, int maxLength, bool sound, QWidget* parent);
+
 // The red-orange of a field that failed a check (red 250, green 47, blue 0).
 inline const QColor FailedFieldColor(250, 47, 0);
 

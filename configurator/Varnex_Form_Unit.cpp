@@ -67,11 +67,8 @@ QLabel* Text(const char* text, QWidget* parent) {
   return new QLabel(QString::fromUtf8(text), parent);
 }
 
-TIntEdit* DigitBox(const char* name, int maxLength, bool sound, int width, QWidget* parent) {
-  auto* box = new TIntEdit(parent);
-  box->setObjectName(name);
-  box->setMaxLength(maxLength);
-  box->Sound = sound;
+TIntEdit* SizedDigitBox(const char* name, int maxLength, bool sound, int width, QWidget* parent) {
+  TIntEdit* box = varnex::DigitBox(name, maxLength, sound, parent);
   box->setFixedWidth(width);
   return box;
 }
@@ -243,7 +240,7 @@ QWidget* TMainForm::BuildBasicPage() {
   auto* standard = new QGroupBox(" Standard ", page);
   auto* s = new QGridLayout(standard);
   s->setVerticalSpacing(4);
-  IntEdit21 = DigitBox("IntEdit21", static_cast<int>(cfg::Msn.Width), false, 120, standard);
+  IntEdit21 = SizedDigitBox("IntEdit21", static_cast<int>(cfg::Msn.Width), false, 120, standard);
   IntEdit21->SetAllowLeadingZeroes(false);
   s->addWidget(Text("Geräterufnummer (MSN ohne Vorwahl):", standard), 0, 0);
   s->addWidget(IntEdit21, 0, 1);
@@ -258,7 +255,7 @@ QWidget* TMainForm::BuildBasicPage() {
   CheckBox3 = Check("CheckBox3", "Im Alarmfall evtl. belegte ISDN Leitungen freimachen", standard);
   s->addWidget(CheckBox3, 2, 0, 1, 3);
   Label5 = Text("DTMF Authentifizieurungs-Code:             *", standard);
-  IntEdit5 = DigitBox("IntEdit5", 6, true, 60, standard);
+  IntEdit5 = SizedDigitBox("IntEdit5", 6, true, 60, standard);
   Label6 = Text("#", standard);
   auto* code = new QHBoxLayout;
   code->addWidget(IntEdit5);
@@ -272,9 +269,12 @@ QWidget* TMainForm::BuildBasicPage() {
   auto* extended = new QGroupBox(" Erweitert ", page);
   auto* e = new QGridLayout(extended);
   e->setVerticalSpacing(4);
-  IntEdit2 = DigitBox("IntEdit2", static_cast<int>(cfg::CountryCode.Width), false, 40, extended);
-  IntEdit3 = DigitBox("IntEdit3", static_cast<int>(cfg::NationalPrefix.Width), false, 40, extended);
-  IntEdit4 = DigitBox("IntEdit4", static_cast<int>(cfg::IntlPrefix.Width), false, 40, extended);
+  IntEdit2 =
+      SizedDigitBox("IntEdit2", static_cast<int>(cfg::CountryCode.Width), false, 40, extended);
+  IntEdit3 =
+      SizedDigitBox("IntEdit3", static_cast<int>(cfg::NationalPrefix.Width), false, 40, extended);
+  IntEdit4 =
+      SizedDigitBox("IntEdit4", static_cast<int>(cfg::IntlPrefix.Width), false, 40, extended);
   e->addWidget(Text("Ländercode:", extended), 0, 0);
   e->addWidget(IntEdit2, 0, 1);
   e->addWidget(Text("Nationale Vorwahl:", extended), 1, 0);
@@ -351,7 +351,7 @@ QWidget* TMainForm::BuildAdminPage() {
   auto* code = new QHBoxLayout;
   code->addSpacing(18);
   code->addWidget(Text("DTMF-Code:     *", group));
-  IntEdit1 = DigitBox("IntEdit1", 6, true, 60, group);
+  IntEdit1 = SizedDigitBox("IntEdit1", 6, true, 60, group);
   code->addWidget(IntEdit1);
   code->addWidget(Text("#", group));
   code->addStretch();
