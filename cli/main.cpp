@@ -33,7 +33,17 @@ void Usage(std::FILE* to) {
     const std::string head = std::string(c.name) + " " + c.usage;
     std::fprintf(to, "  %-28s %s\n", head.c_str(), c.help);
   }
-  std::fputs("\nExit status: 0 on success, 1 when the operation failed, 2 on wrong usage.\n", to);
+  std::fputs(
+      "\n"
+      "Environment:\n"
+      "  VARNEX_PORTMAP   the COM port map (default ~/.config/Brelmo/varnex-ports.conf)\n"
+      "  VARNEX_HOME      the program folder with the language INI file and the prompts; default:\n"
+      "                   beside varnexctl, or ~/.local/share/varnex filled from\n"
+      "                   <prefix>/share/varnex on the first start\n"
+      "\n"
+      "Serial ports belong to the group \"dialout\": a user must be in it to reach the device.\n"
+      "Exit status: 0 on success, 1 when the operation failed, 2 on wrong usage.\n",
+      to);
 }
 
 }  // namespace

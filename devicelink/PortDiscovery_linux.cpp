@@ -117,13 +117,12 @@ bool IsCandidate(const std::string& valueName, bool probeAll) {
                      [&](const char* word) { return upper.find(word) != std::string::npos; });
 }
 
-// /dev/serial/by-id: the real node each stable link points at.
-std::map<std::string, std::string> ByIdLinks(const std::string& dev) {
+// The links in `folder` whose names start with `prefix`, by the real node each points at.
+std::map<std::string, std::string> LinksIn(const std::string& folder, const std::string& prefix) {
   std::map<std::string, std::string> links;
-  const std::string folder = dev + "/serial/by-id";
   if (DIR* d = opendir(folder.c_str())) {
     while (dirent* e = readdir(d)) {
-      if (e->d_name[0] == '.') continue;
+      if (e->d_name[0] == '.' || !StartsWith(e->d_name, prefix)) continue;
       const std::string link = folder + "/" + e->d_name;
       links[RealPath(link)] = link;
     }
@@ -206,9 +205,14 @@ std::optional<std::vector<TtyDevice>> ReadTtyDevices(const PortDiscoveryRoots& r
     const bool ua = a.kind == PortKind::Uart, ub = b.kind == PortKind::Uart;
     return ua != ub ? ua : NaturalLess(a.tty, b.tty);
   });
-  const auto links = ByIdLinks(roots.dev);
+  const auto links = LinksIn(roots.dev + "/serial/by-id", "");
+  // The package's udev rule names the device's USB adapter /dev/varnex<n>: the name the user
+  // sees, and the path kept when the adapter has no by-id link.
+  const auto named = LinksIn(roots.dev, "varnex");
   for (auto& d : devices) {
-    if (auto link = links.find(RealPath(d.node)); link != links.end()) {
+    const std::string real = RealPath(d.node);
+    if (auto link = named.find(real); link != named.end()) d.node = d.path = link->second;
+    if (auto link = links.find(real); link != links.end()) {
       d.path = link->second;
       d.id = Basename(link->second);
     }

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libxkbcommon-dev
   libgtest-dev
   xvfb xauth
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

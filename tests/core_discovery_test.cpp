@@ -478,6 +478,31 @@ TEST(Discovery, FtdiPortNumberFindsTheDevicesAdapterByItsIds) {
   EXPECT_EQ(none.FtdiPortNumber(FtdiVendorId, VarnexUsbProductId), 0);
 }
 
+TEST(Discovery, UdevLinkOfTheAdapterNamesItsPort) {
+  FakeSystem sys;
+  sys.AddUsb("ttyUSB0", "ftdi_sio", "0403", "d8e1", "");
+  sys.Node("ttyUSB0");
+  fs::create_symlink("ttyUSB0", sys.Dev() + "/varnex0");
+  sys.AddUsb("ttyUSB1", "ftdi_sio", "0403", "d8e1", "B7");
+  sys.Node("ttyUSB1");
+  sys.ById("usb-Varnex-B7-if00-port0", "ttyUSB1");
+  fs::create_symlink("ttyUSB1", sys.Dev() + "/varnex1");
+  ProbeAll settings(std::nullopt);
+  TComPort port;
+  sys.Attach(port);
+  port.EnumeratePorts();
+
+  ASSERT_EQ(port.PortList, (std::vector<std::string>{"COM1", "COM2"}));
+  EXPECT_EQ(port.DescriptionOf("COM1"), "Varnex USB adapter, " + sys.Dev() + "/varnex0");
+  EXPECT_EQ(sys.Map().Find(1)->path, sys.Dev() + "/varnex0") << "no by-id link: the udev link";
+  EXPECT_EQ(port.DescriptionOf("COM2"), "Varnex USB adapter, " + sys.Dev() + "/varnex1");
+  EXPECT_EQ(sys.Map().Find(2)->path, sys.Dev() + "/serial/by-id/usb-Varnex-B7-if00-port0");
+  TComPort again;
+  sys.Attach(again);
+  again.EnumeratePorts();
+  EXPECT_EQ(again.PortList, port.PortList) << "the numbers stay on the next scan";
+}
+
 TEST(Discovery, DevicePathFollowsTheMapElseTheLegacyUart) {
   TempDir dir;
   PortMap map(dir.File("ports.conf"));
