@@ -66,7 +66,6 @@ TEST(Record, ApplyDefaultsOnAFilledRecordOverwritesOnlyItsFields) {
 }
 
 TEST(Record, AccessorsReachTheirAbsoluteOffsets) {
-  TDeviceConfig c;
   struct Case {
     const char* what;
     std::function<void(TDeviceConfig&)> set;
