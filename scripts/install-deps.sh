@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libxkbcommon-dev
   libgtest-dev
+  clang libclang-rt-14-dev
   xvfb xauth
   desktop-file-utils appstream dpkg-dev
 )
