@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "VoiceCatalogue.h"
 #include "misc_functions.h"
 
 namespace varnex::fuzz {
@@ -14,6 +15,12 @@ const std::string& ScratchDir() {
     return pattern + "/";
   }();
   return dir;
+}
+
+void LoadShippedCatalogue() {
+  QuietHost quiet;
+  if (!LoadVoiceCatalogue(std::string(VARNEX_DATA_DIR) + "varnex_sprache_standard.ini"))
+    Fail("the shipped catalogue does not load");
 }
 
 std::string ScratchFile(const std::string& name, std::string_view bytes) {

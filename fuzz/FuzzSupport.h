@@ -54,6 +54,15 @@ class ForgetfulPrompter final : public IPrompter {
   size_t shown = 0;
 };
 
+// The host of one run: message boxes answered silently and counted, no window to serve.
+struct QuietHost {
+  ForgetfulPrompter prompter;
+  ScopedHost host{&prompter, nullptr};
+};
+
+// Loads the shipped language catalogue (aborts when it does not load).
+void LoadShippedCatalogue();
+
 // A broken invariant: abort so that the fuzzer keeps the input as a crash.
 [[noreturn]] inline void Fail(const char* what) {
   std::fprintf(stderr, "invariant broken: %s\n", what);

@@ -9,8 +9,7 @@ using namespace varnex;
 using varnex::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::ForgetfulPrompter prompter;
-  ScopedHost host(&prompter, nullptr);
+  fuzz::QuietHost quiet;
   std::vector<TAlarmLogRecord> records;
   for (size_t at = 0; at < size && records.size() < LogBufferRecords; at += sizeof(TAlarmLogRecord))
     records.push_back(LogRecordFromBytes(data + at, std::min(sizeof(TAlarmLogRecord), size - at)));

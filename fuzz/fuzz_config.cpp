@@ -62,8 +62,7 @@ void Interpret(const TDeviceConfig& c) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::ForgetfulPrompter prompter;
-  ScopedHost host(&prompter, nullptr);
+  fuzz::QuietHost quiet;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
   TRuvolt link;

@@ -12,11 +12,9 @@ using namespace varnex;
 using varnex::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::ForgetfulPrompter prompter;
-  ScopedHost host(&prompter, nullptr);
+  fuzz::QuietHost quiet;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const std::vector<DtmfCommandRow> shipped = ShippedDtmfCommands();
-  std::vector<DtmfCommandRow> rows = shipped;
+  std::vector<DtmfCommandRow> rows = ShippedDtmfCommands();
   std::string why;
   Check(LoadDtmfCommands(fuzz::ScratchFile("dtmf.ini", bytes), rows, &why),
         "a file that exists loads");

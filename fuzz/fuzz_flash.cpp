@@ -34,10 +34,7 @@ uint32_t Le(const uint8_t* p, size_t bytes) {
 
 // A-law files for every sample the shipped catalogue names, and for one-letter names.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::ForgetfulPrompter prompter;
-  ScopedHost host(&prompter, nullptr);
-  if (!LoadVoiceCatalogue(std::string(VARNEX_DATA_DIR) + "varnex_sprache_standard.ini"))
-    fuzz::Fail("the shipped catalogue does not load");
+  fuzz::LoadShippedCatalogue();
   std::vector<std::string> names;
   for (int i = 1; i <= SampleCount; ++i) names.push_back(Samples[static_cast<size_t>(i)].filename);
   for (char c = 'a'; c <= 'z'; ++c) names.emplace_back(1, c);
@@ -53,8 +50,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::ForgetfulPrompter prompter;
-  ScopedHost host(&prompter, nullptr);
+  fuzz::QuietHost quiet;
   const std::string_view ini(reinterpret_cast<const char*>(data), size);
   if (!LoadVoiceCatalogue(fuzz::ScratchFile("catalogue.ini", ini))) return 0;
 
@@ -74,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(ReadFileBytes(flashPath, image), "the image file is there");
   if (result.outcome != FlashBuildOutcome::Created) {
     Check(image == "old image", "a build that failed leaves the old image");
-    Check(prompter.shown > 0, "a build that failed says why");
+    Check(quiet.prompter.shown > 0, "a build that failed says why");
     return 0;
   }
   Check(image.size() == FlashHeaderBytes + static_cast<size_t>(result.sampleBytes) &&

@@ -83,8 +83,7 @@ void CutReply(fuzz::Input& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::ForgetfulPrompter prompter;
-  ScopedHost host(&prompter, nullptr);
+  fuzz::QuietHost quiet;
   fuzz::Input in(data, size);
   if (in.Byte() & 1)
     CutReply(in);

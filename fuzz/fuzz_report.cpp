@@ -78,16 +78,12 @@ TDeviceConfig PlainTexts(TDeviceConfig c) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::ForgetfulPrompter prompter;
-  ScopedHost host(&prompter, nullptr);
-  if (!LoadVoiceCatalogue(std::string(VARNEX_DATA_DIR) + "varnex_sprache_standard.ini"))
-    fuzz::Fail("the shipped catalogue does not load");
+  fuzz::LoadShippedCatalogue();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::ForgetfulPrompter prompter;
-  ScopedHost host(&prompter, nullptr);
+  fuzz::QuietHost quiet;
   TDeviceConfig config;
   std::memcpy(config.Data(), data, std::min(size, ConfigSize));
   Check(Markup(Outputs(config)) == Markup(Outputs(PlainTexts(config))),
