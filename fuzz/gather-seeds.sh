@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 corpus="${1:?usage: $0 CORPUS}"
-for t in receive catalogue config report dtmf alarmlog flash; do mkdir -p "$corpus/$t"; done
+for t in receive catalogue config report dtmf alarmlog flash wav; do mkdir -p "$corpus/$t"; done
 
 # Writes the bytes given as hex pairs to a file.
 hex() { local file="$1"; shift; printf '%b' "$(printf '\\x%s' "$@")" >"$file"; }
@@ -52,6 +52,9 @@ cp "$c"/*.vnx "$corpus/report/"
 a="$corpus/alarmlog"
 hex "$a/records" 0B 03 14 0C 22 38 03 01 30 31 37 31 31 32 33 34 35 36 00 00 00 00 00 00 00 00 00 00 00 00 00 01 \
   01 01 15 00 00 00 08 02 2B 34 39 33 30 39 38 37 36 35 00 00 00 00 00 00 00 00 00 00 00 00 00 05
+
+# wav: the three smallest shipped prompts.
+ls -S data/tmp/wav/*.wav | tail -n 3 | while read -r f; do cp "$f" "$corpus/wav/"; done
 
 # flash: the test catalogues too.
 find tests -name '*.ini' -exec cp {} "$corpus/flash/" \;
