@@ -26,7 +26,9 @@
 #include <utility>
 
 #include "AdminForm_Unit.h"
+#include "AlarmLog_parse.h"
 #include "AlarmTexts.h"
+#include "Exports.h"
 #include "ErrorSound.h"
 #include "FormHelpers.h"
 #include "IntEdit.h"
@@ -35,6 +37,7 @@
 #include "PhoneListGrid.h"
 #include "ProgramHome.h"
 #include "QtHost.h"
+#include "Report.h"
 #include "SelectPort.h"
 #include "SpinEdit.h"
 #include "VoiceCatalogue.h"
@@ -972,14 +975,38 @@ void TMainForm::Info1Click() {
   MessageBox(AppCaption, CaptionInformation, MsgIcon::Information);
 }
 
-void TMainForm::Reporterstellen1Click() {}
-void TMainForm::Hilfe1Click() {}
-void TMainForm::InternetUpdates1Click() {}
-void TMainForm::zustzlicheMSN1Click() {}
-void TMainForm::anzeigen1Click() {}
-void TMainForm::loeschen1Click() {}
-void TMainForm::HTML1Click() {}
-void TMainForm::ASCII1Click() {}
+void TMainForm::Reporterstellen1Click() {
+  // The report goes on whether or not the store worked: it shows the window as it is.
+  StoreConfig();
+  const ReportInput input{link_.Config,
+                          {S(Memo1->toPlainText()), S(Memo2->toPlainText())},
+                          DtmfRows(),
+                          link_.ConfigFileName,
+                          LocalTimeNow()};
+  if (auto path = MakeConfigurationReport(input)) OpenDocument(*path);
+}
+
+void TMainForm::Hilfe1Click() { OpenDocument(HelpDir() + HelpPage(PageControl1->ActivePageIndex())); }
+
+void TMainForm::InternetUpdates1Click() {
+  if (auto path = MakeUpdatePage(TemplatesDir(), TmpDir(), link_.Version.Major, link_.Version.Minor))
+    OpenDocument(*path);
+}
+
+void TMainForm::zustzlicheMSN1Click() {
+  if (auto path = MakeOrderForm(TemplatesDir(), TmpDir(), link_.Config)) OpenDocument(*path);
+}
+
+void TMainForm::anzeigen1Click() { ShowAlarmLogNotice(); }
+void TMainForm::loeschen1Click() { AskClearAlarmLog(); }
+
+void TMainForm::HTML1Click() {
+  if (auto path = ExportDtmfHtml(DtmfRows())) OpenDocument(*path);
+}
+
+void TMainForm::ASCII1Click() {
+  if (auto path = ExportDtmfText(DtmfRows())) OpenDocument(*path);
+}
 void TMainForm::SpeedButton1Click() {}
 void TMainForm::SpeedButton2Click() {}
 void TMainForm::SpeedButton3Click() {}

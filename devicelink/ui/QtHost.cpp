@@ -133,7 +133,19 @@ MemoLines::MemoLines(QPlainTextEdit* memo) : memo_(memo) {
 
 QtHost::QtHost() : scope_(&prompter_, &pump_, &settings_) {}
 
+namespace {
+std::function<bool(const std::string&)>& DocumentOpener() {
+  static std::function<bool(const std::string&)> opener;
+  return opener;
+}
+}  // namespace
+
+void SetDocumentOpener(std::function<bool(const std::string&)> opener) {
+  DocumentOpener() = std::move(opener);
+}
+
 bool OpenDocument(const std::string& pathOrUrl) {
+  if (DocumentOpener()) return DocumentOpener()(pathOrUrl);
   const QString target = Q(pathOrUrl);
   const QUrl url = target.contains("://") ? QUrl(target) : QUrl::fromLocalFile(target);
   return QDesktopServices::openUrl(url);

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QString>
 
+#include <functional>
 #include <string>
 
 #include "Host.h"
@@ -75,6 +76,9 @@ class QtHost {
 
 // Hands a file or address to the desktop's associated program.
 bool OpenDocument(const std::string& pathOrUrl);
+// Replaces what OpenDocument does (tests record instead of starting a browser); an empty
+// function restores the desktop.
+void SetDocumentOpener(std::function<bool(const std::string&)> opener);
 
 // "Text (*.vnx)|*.vnx|All (*)|*" as a Qt name filter list.
 QString QtFilter(const std::string& filter);

@@ -26,6 +26,7 @@
 #include "PhoneListGrid.h"
 #include "SpinEdit.h"
 #include "VoiceCatalogue.h"
+#include "misc_functions.h"
 
 using namespace varnex;
 using namespace varnex::test;
@@ -1007,6 +1008,47 @@ class GuiConfiguratorTest : public QObject {
       check(&dialog, "admin" + QString::number(mode));
       dialog.hide();
     }
+    rig.Verify();
+  }
+
+  // --- Report, exports, help and order form ---------------------------------------------------
+
+  void menuCommandsWriteTheirFilesAndOpenThem() {
+    ConfiguratorRig rig;
+    std::vector<std::string> opened;
+    SetDocumentOpener([&](const std::string& path) {
+      opened.push_back(path);
+      return true;
+    });
+    TDeviceConfig config;
+    config.ApplyDefaults();
+    const std::string file = rig.FileWith("anlage.vnx", config);
+    TMainForm& form = rig.Start({Q(file)});
+
+    rig.Trigger("Reporterstellen1");
+    QCOMPARE(opened.size(), size_t{1});
+    QCOMPARE(Q(opened.back()), Q(GetTempDir() + "Varnex Konfiguration.html"));
+    std::string report;
+    QVERIFY(ReadFileBytes(opened.back(), report));
+    QVERIFY(report.find("anlage.vnx") != std::string::npos);
+
+    rig.Trigger("Hilfe1");
+    QCOMPARE(Q(opened.back()), Q(form.HelpDir() + "grundeinstellungen.html"));
+
+    rig.Trigger("HTML1");
+    QCOMPARE(Q(opened.back()), Q(GetTempDir() + "dtmf_commands.html"));
+    rig.Trigger("ASCII1");
+    std::string text;
+    QVERIFY(ReadFileBytes(opened.back(), text));
+    QVERIFY(text.rfind("Varnex v1.1.3 - DTMF Kommandos\r\n\r\n", 0) == 0);
+
+    // The rig's program home has no templates: the order form says so and opens nothing.
+    rig.prompter.ExpectContaining("msn_order_tpl.html' nicht gefunden", "Varnex - Error");
+    const size_t before = opened.size();
+    rig.Trigger("zustzlicheMSN1");
+    QCOMPARE(opened.size(), before);
+
+    SetDocumentOpener({});
     rig.Verify();
   }
 };
