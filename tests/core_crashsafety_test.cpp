@@ -94,11 +94,11 @@ std::vector<Writer> Writers() {
 // version v builds from the A-law files below home + v (small ones for 0, large ones for 1).
 Writer FlashWriter(const std::string& home) {
   for (int v = 0; v < 2; ++v) {
-    CatalogueSpec spec{{{50, "", "pause_kurz", 5, 10}}, {{"fixmsg_1", "1,50,2"}}};
+    CatalogueSpec catalogue{{{50, "", "pause_kurz", 5, 10}}, {{"fixmsg_1", "1,50,2"}}};
     for (int id = 1; id <= 8; ++id)
-      spec.samples.push_back(
+      catalogue.samples.push_back(
           {id, "s" + std::to_string(id), "s" + std::to_string(id), 1, v ? 40000 : 500});
-    WriteCatalogue(home + std::to_string(v) + "/", spec);
+    WriteCatalogue(home + std::to_string(v) + "/", catalogue);
   }
   EXPECT_TRUE(LoadVoiceCatalogue(home + "0/" + DefaultLanguageIni));
   auto build = [home](const std::string& path, int v) {
