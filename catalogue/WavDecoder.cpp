@@ -34,6 +34,7 @@ bool Fail(std::string* errorText, const char* why) {
 }
 
 int16_t Clamp16(double value) {
+  if (std::isnan(value)) return 0;  // a float file may hold NaN: no number, so silence
   const double scaled = std::round(value * 32767.0);
   return static_cast<int16_t>(scaled > 32767.0 ? 32767.0 : scaled < -32768.0 ? -32768.0 : scaled);
 }

@@ -4,6 +4,7 @@
 #include "DtmfCommands.h"
 #include "IniFile.h"
 #include "TestPaths.h"
+#include "WavDecoder.h"
 #include "misc_functions.h"
 
 using namespace varnex;
@@ -44,4 +45,26 @@ TEST(FuzzFindings, IniFileWithByteOrderMarkHandsOutUtf8Only) {
   std::vector<DtmfCommandRow> rows;
   ASSERT_TRUE(LoadDtmfCommands(path, rows));
   EXPECT_EQ(rows, (std::vector<DtmfCommandRow>{{"*80#", "aus" + Replacement}, {" ", "  "}}));
+}
+
+// A 32-bit float WAV file holding NaN made the conversion to 16 bits undefined.
+TEST(FuzzFindings, FloatWavWithNanDecodesToSilence) {
+  auto le32 = [](uint32_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
+  };
+  const uint32_t samples[] = {0x7FC00000,   // NaN
+                              0xFFC00000,   // NaN with the sign bit
+                              0x7F800000,   // +infinity
+                              0xFF800000,   // -infinity
+                              0x3F000000};  // 0.5
+  std::string data;
+  for (uint32_t s : samples) data += le32(s);
+  // fmt: format 3 (float), one channel, 8000 Hz, 32000 bytes/s, block 4, 32 bits.
+  const std::string fmt = std::string("\x03\x00\x01\x00", 4) + le32(8000) + le32(32000) +
+                          std::string("\x04\x00\x20\x00", 4);
+  const std::string body = "WAVEfmt " + le32(16) + fmt + "data" + le32(data.size()) + data;
+  PcmSound sound;
+  ASSERT_TRUE(DecodeWav("RIFF" + le32(body.size()) + body, sound));
+  EXPECT_EQ(sound.samples, (std::vector<int16_t>{0, 0, 32767, -32768, 16384}));
 }
