@@ -143,7 +143,10 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheWholeNewFile) {
       ASSERT_TRUE(w.save(path, 0));
       const pid_t pid = StartSaving(w, path);
       ASSERT_GT(pid, 0) << "fork failed";
-      std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
+      // Mostly early kills; every fifth waits long enough for a slow (sanitized, loaded) writer
+      // to finish saves, so that completed replacements are tested too.
+      const auto delayUs = k % 5 == 4 ? 300000 + random() % 30000 : random() % 30000;
+      std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
       ASSERT_EQ(kill(pid, SIGKILL), 0);
       int status = 0;
       ASSERT_EQ(waitpid(pid, &status, 0), pid);
