@@ -103,7 +103,7 @@ TAusgang_Form::TAusgang_Form(TDeviceConfig& config, std::function<QString()> dev
     connect(g.number, &TIntEdit::Changed, this, [this, i] { GroupChanged(groups_[i]); });
     for (QRadioButton* radio : {g.toggle, g.setState, g.pulse})
       connect(radio, &QRadioButton::clicked, this, [this, i] { GroupChanged(groups_[i]); });
-    // The form declares the boxes stripping leading zeros; an MSN keeps them as typed.
+    // An MSN keeps its leading zeros as typed.
     g.number->SetAllowLeadingZeroes(true);
   }
   IntEdit1 = groups_[0].number;
