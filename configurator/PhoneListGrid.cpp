@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -30,12 +31,34 @@ int CompactPhoneList(uint8_t* list) {
   return used;
 }
 
+void ClearPhoneEntry(uint8_t* entry) {
+  const TPhoneEntry e(entry);
+  e.SetName("");
+  e.Phone().SetCountry("");
+  e.Phone().SetArea("");
+  e.Phone().SetSubscriber("");
+}
+
 std::array<int, 4> PhoneListColumnWidths(int width) {
   // nearbyint rounds halves to the even neighbour in the default rounding mode.
   auto part = [width](double percent) {
     return static_cast<int>(std::nearbyint(width * percent / 100));
   };
   return {part(4.5), part(38), part(47), part(10)};
+}
+
+QWidget* PhoneListHeadings(int width, QWidget* parent) {
+  auto* headings = new QWidget(parent);
+  headings->setFixedSize(width, 14);
+  const auto widths = PhoneListColumnWidths(width);
+  const std::array<const char*, 4> titles = {"Nr.", "Name", "Telefonnummer", "Status"};
+  int x = 0;
+  for (size_t c = 0; c < titles.size(); ++c) {
+    auto* title = new QLabel(QString::fromUtf8(titles[c]), headings);
+    title->setGeometry(x + 2, 0, widths[c], 14);
+    x += widths[c];
+  }
+  return headings;
 }
 
 namespace {

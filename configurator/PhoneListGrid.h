@@ -15,9 +15,17 @@ namespace varnex {
 // zeroes the rest; returns how many are used.
 int CompactPhoneList(uint8_t* list);
 
+// Empties the name and the three number parts of a 59-byte entry, which frees it for the next
+// compaction; the Active byte is left as it is.
+void ClearPhoneEntry(uint8_t* entry);
+
 // The grid's column widths for a grid `width` pixels wide: 4.5, 38, 47 and 10 per cent, each
 // rounded to the nearest pixel (halves to the even neighbour).
 std::array<int, 4> PhoneListColumnWidths(int width);
+
+// The column titles "Nr.", "Name", "Telefonnummer", "Status" over a grid `width` pixels wide,
+// each above its column; a strip 14 pixels high.
+QWidget* PhoneListHeadings(int width, QWidget* parent);
 
 class TPhoneListGrid : public QTableWidget {
   Q_OBJECT
