@@ -28,8 +28,11 @@
 #include "AdminForm_Unit.h"
 #include "AlarmLog_parse.h"
 #include "AlarmTexts.h"
-#include "Exports.h"
+#include "Alarmtext_Form_Unit.h"
+#include "AnrufListen_Form_Unit.h"
+#include "Ausgang_Form_Unit.h"
 #include "ErrorSound.h"
+#include "Exports.h"
 #include "FormHelpers.h"
 #include "IntEdit.h"
 #include "Messages.h"
@@ -42,6 +45,7 @@
 #include "SpinEdit.h"
 #include "VoiceCatalogue.h"
 #include "comport_seach_form_unit.h"
+#include "exit_Form_Unit.h"
 #include "varnex_PlayWave_Splachscreen.h"
 
 // Resources of a static library are registered by name, outside any namespace.
@@ -158,6 +162,12 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent) : QMainWindo
   searchForm_ = new Tcomport_seach_form(this);
 
   StartUp(arguments);
+  // These dialogs take the folders and the "nopl" switch that start-up found.
+  callListForm_ = new TAnruflisten_Form(link_.Config, *adminForm_, this);
+  outputsForm_ = new TAusgang_Form(
+      link_.Config, [this] { return DeviceNumberText(); }, noPlausibility_, helpDir_, this);
+  composerForm_ = new TAlarmtext_Form(link_.Config, *playbackNotice_, wavFolder_, helpDir_, this);
+  exitForm_ = new TExitForm(*this);
 }
 
 TMainForm::~TMainForm() = default;
@@ -325,16 +335,7 @@ QWidget* TMainForm::BuildAdminPage() {
   admin_grid->setObjectName("admin_grid");
   admin_grid->setFixedSize(439, 125);
   admin_grid->SetList([this] { return link_.Config.Admins(); });
-  const auto widths = PhoneListColumnWidths(admin_grid->width());
-  auto* headings = new QWidget(group);
-  headings->setFixedSize(admin_grid->width(), 14);
-  int x = 0;
-  const std::array<const char*, 4> titles = {"Nr.", "Name", "Telefonnummer", "Status"};
-  for (size_t c = 0; c < titles.size(); ++c) {
-    auto* title = Text(titles[c], headings);
-    title->setGeometry(x + 2, 0, widths[c], 14);
-    x += widths[c];
-  }
+  QWidget* headings = PhoneListHeadings(admin_grid->width(), group);
   g->addWidget(headings);
   g->addWidget(admin_grid);
 
@@ -849,11 +850,7 @@ void TMainForm::AdminDeleteClick() {
   if (MessageBox("Benutzer Nr." + std::to_string(row + 1) + " wirklich entfernen?", CaptionVarnex,
                  MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes)
     return;
-  const TPhoneEntry entry = link_.Config.Admin(static_cast<size_t>(row));
-  entry.SetName("");
-  entry.Phone().SetCountry("");
-  entry.Phone().SetArea("");
-  entry.Phone().SetSubscriber("");
+  ClearPhoneEntry(link_.Config.Admins() + static_cast<size_t>(row) * phone_entry::Size);
   ShowAdmins();
 }
 
@@ -986,10 +983,13 @@ void TMainForm::Reporterstellen1Click() {
   if (auto path = MakeConfigurationReport(input)) OpenDocument(*path);
 }
 
-void TMainForm::Hilfe1Click() { OpenDocument(HelpDir() + HelpPage(PageControl1->ActivePageIndex())); }
+void TMainForm::Hilfe1Click() {
+  OpenDocument(HelpDir() + HelpPage(PageControl1->ActivePageIndex()));
+}
 
 void TMainForm::InternetUpdates1Click() {
-  if (auto path = MakeUpdatePage(TemplatesDir(), TmpDir(), link_.Version.Major, link_.Version.Minor))
+  if (auto path =
+          MakeUpdatePage(TemplatesDir(), TmpDir(), link_.Version.Major, link_.Version.Minor))
     OpenDocument(*path);
 }
 
@@ -997,8 +997,12 @@ void TMainForm::zustzlicheMSN1Click() {
   if (auto path = MakeOrderForm(TemplatesDir(), TmpDir(), link_.Config)) OpenDocument(*path);
 }
 
-void TMainForm::anzeigen1Click() { ShowAlarmLogNotice(); }
-void TMainForm::loeschen1Click() { AskClearAlarmLog(); }
+void TMainForm::anzeigen1Click() {
+  ShowAlarmLogNotice();
+}
+void TMainForm::loeschen1Click() {
+  AskClearAlarmLog();
+}
 
 void TMainForm::HTML1Click() {
   if (auto path = ExportDtmfHtml(DtmfRows())) OpenDocument(*path);
@@ -1007,19 +1011,40 @@ void TMainForm::HTML1Click() {
 void TMainForm::ASCII1Click() {
   if (auto path = ExportDtmfText(DtmfRows())) OpenDocument(*path);
 }
-void TMainForm::SpeedButton1Click() {}
-void TMainForm::SpeedButton2Click() {}
-void TMainForm::SpeedButton3Click() {}
-void TMainForm::SpeedButton4Click() {}
-void TMainForm::ErweitertClick() {}
+
+void TMainForm::ShowComposer(int input) {
+  composerForm_->InputIndex = input;
+  composerForm_->exec();
+  ShowAlarmTexts();
+}
+
+void TMainForm::ShowCallListDialog(int input) {
+  callListForm_->InputIndex = input;
+  callListForm_->exec();
+}
+
+void TMainForm::SpeedButton1Click() {
+  ShowComposer(0);
+}
+void TMainForm::SpeedButton2Click() {
+  ShowCallListDialog(0);
+}
+void TMainForm::SpeedButton3Click() {
+  ShowComposer(1);
+}
+void TMainForm::SpeedButton4Click() {
+  ShowCallListDialog(1);
+}
+void TMainForm::ErweitertClick() {
+  outputsForm_->exec();
+}
 
 void TMainForm::ExportClick() {
   ExportMenu->popup(QCursor::pos() - QPoint(10, 10));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  // The exit dialog decides once it exists; until then the changed-configuration question does.
-  if (!AskSaveChanges()) {
+  if (!exitForm_->MayClose()) {
     event->ignore();
     return;
   }

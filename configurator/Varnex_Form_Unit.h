@@ -28,6 +28,10 @@ class QTableWidget;
 namespace varnex {
 
 class TAdminForm;
+class TAlarmtext_Form;
+class TAnruflisten_Form;
+class TAusgang_Form;
+class TExitForm;
 class TIntEdit;
 class TPageControl;
 class TPhoneListGrid;
@@ -74,6 +78,10 @@ class TMainForm : public QMainWindow, public ITransferHost {
   std::vector<DtmfCommandRow> DtmfRows() const;
 
   TAdminForm& AdminForm() { return *adminForm_; }
+  TAnruflisten_Form& CallListForm() { return *callListForm_; }
+  TAusgang_Form& OutputsForm() { return *outputsForm_; }
+  TAlarmtext_Form& ComposerForm() { return *composerForm_; }
+  TExitForm& ExitForm() { return *exitForm_; }
   Ttransfer_form& TransferForm() { return *transferForm_; }
   Tsound_splash_form& PlaybackNotice() { return *playbackNotice_; }
 
@@ -145,8 +153,7 @@ class TMainForm : public QMainWindow, public ITransferHost {
   void loeschen1Click();
   void HTML1Click();
   void ASCII1Click();
-  // The alarm inputs page's dialogs (call lists, message composer) and the switch outputs
-  // dialog; until they exist these buttons do nothing.
+  // The alarm inputs page's dialogs (message composer, call list) and the switch outputs dialog.
   void SpeedButton1Click();
   void SpeedButton2Click();
   void SpeedButton3Click();
@@ -175,6 +182,8 @@ class TMainForm : public QMainWindow, public ITransferHost {
   bool PageChanging(int from, int to);
   void InputTriggerChanged(int input);
   void ShowAdminDialog(uint8_t mode, int entry);
+  void ShowComposer(int input);
+  void ShowCallListDialog(int input);
   void SetCaptionFile(const std::string& path);
   // LoadConfig, telling the user why a file is not taken.
   bool LoadConfigFile(const std::string& path);
@@ -238,6 +247,10 @@ class TMainForm : public QMainWindow, public ITransferHost {
   QMenu* ExportMenu;
 
   TAdminForm* adminForm_;
+  TAnruflisten_Form* callListForm_ = nullptr;
+  TAusgang_Form* outputsForm_ = nullptr;
+  TAlarmtext_Form* composerForm_ = nullptr;
+  TExitForm* exitForm_ = nullptr;
   Ttransfer_form* transferForm_;
   Tcomport_seach_form* searchForm_;
   Tsound_splash_form* playbackNotice_;

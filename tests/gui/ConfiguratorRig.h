@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTimer>
 #include <QtTest>
@@ -16,6 +17,7 @@
 #include "SoundPlayer.h"
 #include "TestPaths.h"
 #include "Varnex_Form_Unit.h"
+#include "exit_Form_Unit.h"
 #include "misc_functions.h"
 
 namespace varnex::test {
@@ -110,6 +112,18 @@ class ConfiguratorRig {
   std::string FileWith(const std::string& name, const TDeviceConfig& config) {
     WriteRecord(files.File(name), config);
     return files.File(name);
+  }
+
+  // Answers the next exit dialog: 1 to 3 pick that option and press "&OK", 0 presses Escape.
+  void ChooseOnExit(int choice) {
+    WhenModal<TExitForm>(failures, [choice](TExitForm* dialog) {
+      if (choice == 0) {
+        QTest::keyClick(dialog->findChild<QRadioButton*>("RadioButton2"), Qt::Key_Escape);
+        return;
+      }
+      dialog->findChild<QRadioButton*>(QString("RadioButton%1").arg(choice))->click();
+      QTest::mouseClick(dialog->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    });
   }
 
   void Verify() {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 #include "ConfiguratorRig.h"
@@ -179,6 +180,33 @@ class GuiConfiguratorDeviceTest : public QObject {
     QVERIFY(d.memo.endsWith("Error occured at Block 3"));
     QVERIFY(!d.Form().TransferForm().WriteSucceeded());
     QVERIFY(d.Stored() == DeviceRecord);
+    d.rig.Verify();
+  }
+
+  // "Daten auf PC speichern und Varnex programmieren" saves first; the program closes only when
+  // the device took the configuration, and the dialog keeps the choice for the next time.
+  void exitSavesAndPrograms_data() {
+    QTest::addColumn<bool>("writeFails");
+    QTest::newRow("write fails: stays open") << true;
+    QTest::newRow("written: closes") << false;
+  }
+  void exitSavesAndPrograms() {
+    QFETCH(bool, writeFails);
+    sim::SimOptions options;
+    if (writeFails) {
+      options.fault.on = sim::SimTransfer::ConfigWrite;
+      options.fault.block = 2;
+      options.fault.status = 5;
+    }
+    DeviceRig d(options);
+    d.rig.Find<QLineEdit>("IntEdit21")->setText("030555");
+    d.rig.ChooseOnExit(1);
+    QCOMPARE(d.Form().close(), !writeFails);
+    QCOMPARE(d.stayedOpen, writeFails);
+    const TDeviceConfig saved = ReadRecord(d.file);
+    QCOMPARE(saved.Msn(), std::string("030555"));
+    QCOMPARE(d.Stored() == saved, !writeFails);
+    QVERIFY(d.Form().ExitForm().findChild<QRadioButton*>("RadioButton1")->isChecked());
     d.rig.Verify();
   }
 

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QtTest>
@@ -531,6 +532,70 @@ class GuiConfiguratorTest : public QObject {
     rig.Verify();
   }
 
+  // --- Alarm inputs page ------------------------------------------------------------------------
+
+  // "nie" chosen from the keyboard greys the input's controls and empties its summary; its call
+  // list and message stay in the record.
+  void triggerNeverKeepsTheData() {
+    ConfiguratorRig rig;
+    TDeviceConfig record = FullRecord();
+    const std::array<uint8_t, 6> message = {30, 50, 6, 50, 101, 50};
+    std::copy(message.begin(), message.end(), record.Input(0).AlarmText());
+    TMainForm& form = rig.StartShown({Q(rig.FileWith("haus.vnx", record))});
+    auto* memo = rig.Find<QPlainTextEdit>("Memo1");
+    QCOMPARE(memo->toPlainText(), QString("Alarm Eingang eins "));
+    QCOMPARE(memo->toolTip(), QString("Alarm Eingang eins "));
+    auto* trigger = rig.Find<QComboBox>("ComboBox1");
+    trigger->setFocus();
+    QTest::keyClick(trigger, Qt::Key_Up);
+    QTest::keyClick(trigger, Qt::Key_Up);
+    QCOMPARE(trigger->currentText(), QString("nie"));
+    for (const char* name : {"ComboBox2", "ComboBox5", "SpeedButton1", "SpeedButton2"})
+      QVERIFY2(!rig.Find<QWidget>(name)->isEnabled(), name);
+    QVERIFY(rig.Find<QWidget>("SpeedButton3")->isEnabled());
+    QCOMPARE(memo->toPlainText(), QString());
+    QCOMPARE(memo->toolTip(), QString());
+    TDeviceConfig window;
+    form.WindowToConfig(window);
+    QCOMPARE(int(window.Input(0).Trigger()), 0);
+    QVERIFY(std::equal(message.begin(), message.end(), window.Input(0).AlarmText()));
+    QCOMPARE(window.Input(0).Call(0).Name(), std::string("Wache 1"));
+    rig.Verify();
+  }
+
+  // An input set up without active callers or without a message is questioned before a write;
+  // Cancel on either question stops the write before its own question.
+  void inputChecksBeforeAWrite_data() {
+    QTest::addColumn<int>("okAnswers");
+    QTest::newRow("Cancel on the callers") << 0;
+    QTest::newRow("Cancel on the message") << 1;
+    QTest::newRow("both accepted") << 2;
+  }
+  void inputChecksBeforeAWrite() {
+    QFETCH(int, okAnswers);
+    ConfiguratorRig rig;
+    TDeviceConfig record = FullRecord();
+    record.Input(0).Call(0).SetActive(false);
+    std::fill_n(record.Input(0).AlarmText(), alarm_input::AlarmTextSize, uint8_t(0));
+    const std::string path = rig.FileWith("haus.vnx", record);
+    rig.StartShown({Q(path)});
+    const std::array<const char*, 2> questions = {
+        "Alarmeingang 1 wurde eingerichtet, Sie haben jedoch keine Teilnehmer eingetragen,\r\n"
+        "die im Alarmfall benachrichtigt werden sollen!",
+        "Alarmeingang 1 wurde eingerichtet, Sie haben jedoch keine Voice-Nachricht definiert,\r\n"
+        "die im Alarmfall mitgeteilt werden soll!"};
+    for (int q = 0; q <= std::min(okAnswers, 1); ++q)
+      rig.prompter.Expect(questions[static_cast<size_t>(q)], Caption,
+                          q < okAnswers ? MsgResult::Ok : MsgResult::Cancel);
+    if (okAnswers == 2)
+      rig.prompter.Expect("Wollen Sie die aktuellen Software-Einstellungen in den Varnex "
+                          "übertragen?",
+                          "Varnex", MsgResult::No);
+    rig.Trigger("Konfigurationschreiben1");
+    QVERIFY(ReadRecord(path) == record);
+    rig.Verify();
+  }
+
   // --- Changes, files and settings ----------------------------------------------------------
 
   void openAndCloseAsksNothing() {
@@ -543,28 +608,63 @@ class GuiConfiguratorTest : public QObject {
     rig.Verify();
   }
 
+  // Closing with a change asks the exit dialog; 0 stands for Escape.
   void closeAfterAChange_data() {
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("choice");
     QTest::addColumn<bool>("closed");
     QTest::addColumn<QString>("fileMsn");
-    QTest::newRow("Yes stores") << int(MsgResult::Yes) << true << "999";
-    QTest::newRow("No leaves the file") << int(MsgResult::No) << true << "0301234567";
-    QTest::newRow("Cancel stays open") << int(MsgResult::Cancel) << false << "0301234567";
+    QTest::newRow("save only") << 2 << true << "999";
+    QTest::newRow("close without saving") << 3 << true << "0301234567";
+    QTest::newRow("Escape stays open") << 0 << false << "0301234567";
   }
   void closeAfterAChange() {
-    QFETCH(int, answer);
+    QFETCH(int, choice);
     QFETCH(bool, closed);
     QFETCH(QString, fileMsn);
     ConfiguratorRig rig;
     const std::string path = rig.FileWith("haus.vnx", FullRecord());
     TMainForm& form = rig.StartShown({Q(path)});
     rig.Find<QLineEdit>("IntEdit21")->setText("999");
-    rig.prompter.Expect("Die Konfiguration  '" + path +
-                            "' wurde geändert.\r\nSollen die Änderungen gespeichert werden ?",
-                        "Varnex", MsgResult(answer));
+    rig.ChooseOnExit(choice);
     QCOMPARE(form.close(), closed);
     QCOMPARE(ReadRecord(path).Msn(), S(fileMsn));
+    QCOMPARE(int(form.ExitForm().ExitChoice), choice);
     QCOMPARE(rig.settings.ReadString(SettingsScope::Application, "ConfigFile").has_value(), closed);
+    rig.Verify();
+  }
+
+  void exitDialogLooksAndRemembers() {
+    ConfiguratorRig rig;
+    TMainForm& form = rig.StartShown();
+    TExitForm& dialog = form.ExitForm();
+    QCOMPARE(dialog.windowTitle(), QString("Beenden"));
+    QVERIFY(dialog.findChild<QRadioButton*>("RadioButton2")->isChecked());
+    // Without a file name the save asks for one; cancelling it keeps the program open.
+    rig.ChooseOnExit(2);
+    rig.prompter.ExpectFileDialog(std::nullopt);
+    QVERIFY(!form.close());
+    // Saving and programming without a port and without the offered search: the file is
+    // saved, but nothing was programmed, so the program stays open.
+    const std::string path = rig.files.File("neu.vnx");
+    rig.ChooseOnExit(1);
+    rig.prompter.ExpectFileDialog(path);
+    rig.prompter.Expect(
+        "Sie haben keinen Comport ausgewählt oder der Varnex ist nicht angeschlossen.\n\rSoll "
+        "der Varnex automatisch gesucht werden?",
+        "Varnex - Information", MsgResult::No);
+    form.Link().Port.PortNumber = 0;
+    QVERIFY(!form.close());
+    QVERIFY(ReadRecord(path) == form.Link().Config);
+    // Saved now, so closing asks nothing; the dialog keeps the last choice for the next time.
+    QVERIFY(form.close());
+    QVERIFY(dialog.findChild<QRadioButton*>("RadioButton1")->isChecked());
+    QWidget* focused = nullptr;
+    WhenModal<TExitForm>(rig.failures, [&focused](TExitForm* d) {
+      focused = QApplication::focusWidget();
+      d->reject();
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+    QCOMPARE(focused, dialog.findChild<QPushButton*>("Button1"));
     rig.Verify();
   }
 
