@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -203,6 +202,10 @@ TAlarmtext_Form::TAlarmtext_Form(TDeviceConfig& config, Tsound_splash_form& noti
 
   resize(DefaultWidth, DefaultHeight);
   Relayout();
+}
+
+TAlarmtext_Form::~TAlarmtext_Form() {
+  EndDrag();  // gives the cursor back
 }
 
 // --- Layout -----------------------------------------------------------------------------------

@@ -35,6 +35,7 @@ class TAlarmtext_Form : public QDialog {
   // player from `wavFolder` (with trailing "/"); "&Hilfe" opens helpDir + ComposerHelpPage.
   TAlarmtext_Form(TDeviceConfig& config, Tsound_splash_form& notice, std::string wavFolder,
                   std::string helpDir, QWidget* parent = nullptr);
+  ~TAlarmtext_Form() override;
 
   int InputIndex = 0;  // set by the caller before showing: 0 or 1
 
