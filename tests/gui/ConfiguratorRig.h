@@ -88,6 +88,13 @@ class ConfiguratorRig {
     qunsetenv("VARNEX_PORTMAP");
   }
 
+  // The shipped prompts' WAV copies, for windows that add or play prompts.
+  void CopyPrompts() {
+    std::filesystem::create_directories(home.File("tmp"));
+    std::filesystem::copy(ProgramPath("tmp/wav"), home.File("tmp/wav"),
+                          std::filesystem::copy_options::recursive);
+  }
+
   TMainForm& Start(const QStringList& arguments = {}) {
     form = std::make_unique<TMainForm>(arguments);
     return *form;

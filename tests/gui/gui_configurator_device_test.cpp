@@ -1,16 +1,22 @@
 // The configurator's device commands against the simulated device: reading, writing and the
 // firmware update through the transfer dialog, the firmware version, the connection check with
 // its port search, and the demo mode's simulator.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTreeWidget>
 #include <QtTest>
 
+#include "AdminForm_Unit.h"
 #include "ConfiguratorRig.h"
 #include "DemoDevice.h"
+#include "PageControl.h"
 #include "PortMap.h"
 
 using namespace varnex;
@@ -208,6 +214,148 @@ class GuiConfiguratorDeviceTest : public QObject {
     QCOMPARE(d.Stored() == saved, !writeFails);
     QVERIFY(d.Form().ExitForm().findChild<QRadioButton*>("RadioButton1")->isChecked());
     d.rig.Verify();
+  }
+
+  // From an empty start through the windows alone: both inputs with call lists and messages,
+  // switch MSNs, written into the device and read back the same.
+  void wholeConfigurationThroughTheWindows() {
+    ConfiguratorRig rig;
+    rig.CopyPrompts();
+    TempDir deviceFiles;
+    sim::SimOptions options;
+    options.configFile = deviceFiles.File("device.zpt");
+    SimFixture sim(options);
+    TMainForm& form = rig.StartShown();
+    sim.Attach(form.Link());
+    auto key = [](QWidget* w, Qt::Key k, int times = 1) {
+      w->setFocus();
+      for (int i = 0; i < times; ++i) QTest::keyClick(w, k);
+    };
+    auto tab = [&form](int index) {
+      QTabBar* tabs = form.findChild<QTabBar*>();
+      QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+      QApplication::processEvents();
+    };
+
+    QTest::keyClicks(rig.Find<QLineEdit>("IntEdit21"), "030123");
+    tab(TMainForm::PageAdmins);
+    QTest::mouseClick(rig.Find<QCheckBox>("CheckBox2"), Qt::LeftButton);
+    QTest::keyClicks(rig.Find<QLineEdit>("IntEdit1"), "4711");
+    tab(TMainForm::PageInputs);
+    QCOMPARE(form.findChild<TPageControl*>("PageControl1")->ActivePageIndex(),
+             TMainForm::PageInputs);
+    key(rig.Find<QComboBox>("ComboBox1"), Qt::Key_Down);     // Öffner
+    key(rig.Find<QComboBox>("ComboBox2"), Qt::Key_Down);     // 5 seconds
+    key(rig.Find<QComboBox>("ComboBox5"), Qt::Key_Down);     // output 1
+    key(rig.Find<QComboBox>("ComboBox3"), Qt::Key_Down, 2);  // Schliesser
+    key(rig.Find<QComboBox>("ComboBox6"), Qt::Key_Down, 3);  // both outputs
+
+    // Call lists: new entries typed into the entry dialog, passes and run-to-end.
+    auto callList = [&](const char* button, std::vector<std::pair<const char*, const char*>> people,
+                        int passes) {
+      WhenModal<QDialog>(rig.failures, [&](QDialog* dialog) {
+        for (const auto& [name, number] : people) {
+          WhenModal<TAdminForm>(rig.failures, [name, number](TAdminForm* entry) {
+            QTest::keyClicks(entry->findChild<QLineEdit*>("Edit1"), name);
+            QTest::keyClicks(entry->findChild<QLineEdit*>("IntEdit8"), number);
+            QTest::mouseClick(entry->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+          });
+          QTest::mouseClick(dialog->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+        }
+        auto* spin = dialog->findChild<QSpinBox*>("SpinEdit1");
+        spin->selectAll();
+        QTest::keyClicks(spin, QString::number(passes));
+        QTest::mouseClick(dialog->findChild<QCheckBox*>("CheckBox1"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Button4"), Qt::LeftButton);
+      });
+      QTest::mouseClick(rig.Find<QPushButton>(button), Qt::LeftButton);
+    };
+    callList("SpeedButton2", {{"Wache", "110"}}, 2);
+    callList("SpeedButton4", {{"Nachbar", "5551"}, {"Hausmeister", "5552"}}, 5);
+
+    // Messages: prompts double-clicked in the catalogue tree.
+    auto compose = [&](const char* button, std::vector<const char*> first,
+                       std::vector<const char*> words) {
+      WhenModal<QDialog>(rig.failures, [&](QDialog* dialog) {
+        for (const char* command : first) {
+          rig.prompter.Expect("Alarm Nachricht komplett löschen ?", "Varnex", MsgResult::Yes);
+          for (QAction* action : dialog->findChildren<QAction*>())
+            if (action->text() == QString::fromUtf8(command)) action->trigger();
+        }
+        auto* tree = dialog->findChild<QTreeWidget*>("TreeSrc");
+        for (const char* word : words) {
+          const auto found = tree->findItems(word, Qt::MatchExactly | Qt::MatchRecursive);
+          if (found.isEmpty()) {
+            rig.failures << QString("no prompt ") + word;
+            continue;
+          }
+          tree->scrollToItem(found.front());
+          QApplication::processEvents();  // the tree scrolls in its delayed layout
+          // A widget's double click in QTest is the second click only; the first one selects.
+          const QPoint at = tree->visualItemRect(found.front()).center();
+          QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+          QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+        }
+        QTest::mouseClick(dialog->findChild<QPushButton*>("BtnOK"), Qt::LeftButton);
+      });
+      QTest::mouseClick(rig.Find<QPushButton>(button), Qt::LeftButton);
+    };
+    // Input 1 keeps the default message and gets one more prompt; input 2's is made anew.
+    compose("SpeedButton1", {}, {"Alarm"});
+    compose("SpeedButton3", {"alle löschen"}, {"Eingang", "zwei", "Alarm"});
+    QCOMPARE(rig.Find<QPlainTextEdit>("Memo1")->toPlainText(),
+             QString("Alarm Eingang eins Alarm "));
+    QCOMPARE(rig.Find<QPlainTextEdit>("Memo2")->toPlainText(), QString("Eingang zwei Alarm "));
+
+    // Switch outputs: output 1 pulses 5000 ms on MSN 21, output 2 goes off on MSN 022.
+    tab(TMainForm::PageOutputs);
+    WhenModal<QDialog>(rig.failures, [&](QDialog* dialog) {
+      QTest::keyClicks(dialog->findChild<QLineEdit*>("IntEdit1"), "21");
+      QTest::keyClicks(dialog->findChild<QLineEdit*>("IntEdit2"), "022");
+      QTest::mouseClick(dialog->findChild<QRadioButton*>("RadioButton3"), Qt::LeftButton);
+      key(dialog->findChild<QComboBox*>("ComboBox2"), Qt::Key_Down, 2);
+      QTest::mouseClick(dialog->findChild<QRadioButton*>("RadioButton5"), Qt::LeftButton);
+      key(dialog->findChild<QComboBox*>("ComboBox3"), Qt::Key_Down);
+      QTest::mouseClick(dialog->findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    });
+    QTest::mouseClick(rig.Find<QPushButton>("Button4"), Qt::LeftButton);
+
+    const std::string path = rig.files.File("haus.vnx");
+    rig.prompter.Expect(WriteQuestion, "Varnex", MsgResult::Yes);
+    rig.prompter.ExpectFileDialog(path);
+    rig.Trigger("Konfigurationschreiben1");
+    QVERIFY(form.TransferForm().WriteSucceeded());
+    const TDeviceConfig written = ReadRecord(path);
+    QVERIFY(sim.Device([](sim::SimDevice& s) { return s.StoredConfig(); }) == written);
+
+    const TConstAlarmInput in1 = written.Input(0), in2 = written.Input(1);
+    QCOMPARE(std::make_tuple(int(in1.Trigger()), int(in1.AlarmDelay()), int(in1.Passes()),
+                             int(in1.RunToEnd()), int(written.InputSwitch(0).Outputs())),
+             std::make_tuple(1, 5, 2, 1, 1));
+    QCOMPARE(std::make_tuple(int(in2.Trigger()), int(in2.AlarmDelay()), int(in2.Passes()),
+                             int(in2.RunToEnd()), int(written.InputSwitch(1).Outputs())),
+             std::make_tuple(2, 0, 5, 1, 3));
+    QCOMPARE(in1.Call(0).Name(), std::string("Wache"));
+    QCOMPARE(in1.Call(0).Phone().Country(), std::string("49"));
+    QVERIFY(in1.Call(0).Active());
+    QCOMPARE(in2.Call(1).Name(), std::string("Hausmeister"));
+    QCOMPARE(in2.Call(1).Phone().Subscriber(), std::string("5552"));
+    const std::array<uint8_t, 9> message1 = {30, 50, 6, 50, 101, 50, 30, 50, 0};
+    QVERIFY(std::equal(message1.begin(), message1.end(), in1.AlarmText()));
+    QCOMPARE(written.SwitchMsn(0).Msn(), std::string("21"));
+    QCOMPARE(std::make_pair(int(written.SwitchMsn(0).Action()), int(written.SwitchMsn(0).Param())),
+             std::make_pair(3, 4));
+    QCOMPARE(written.SwitchMsn(1).Msn(), std::string("022"));
+    QCOMPARE(std::make_pair(int(written.SwitchMsn(1).Action()), int(written.SwitchMsn(1).Param())),
+             std::make_pair(2, 2));
+
+    rig.prompter.Expect(ReadQuestion, "Varnex", MsgResult::Yes);
+    rig.Trigger("Konfigurationauslesen1");
+    QVERIFY(form.Link().Config == written);
+    TDeviceConfig window;
+    form.WindowToConfig(window);
+    QVERIFY(window == written);
+    rig.Verify();
   }
 
   void firmwareUpdateWhoseReadFails() {

@@ -588,9 +588,10 @@ class GuiConfiguratorTest : public QObject {
       rig.prompter.Expect(questions[static_cast<size_t>(q)], Caption,
                           q < okAnswers ? MsgResult::Ok : MsgResult::Cancel);
     if (okAnswers == 2)
-      rig.prompter.Expect("Wollen Sie die aktuellen Software-Einstellungen in den Varnex "
-                          "übertragen?",
-                          "Varnex", MsgResult::No);
+      rig.prompter.Expect(
+          "Wollen Sie die aktuellen Software-Einstellungen in den Varnex "
+          "übertragen?",
+          "Varnex", MsgResult::No);
     rig.Trigger("Konfigurationschreiben1");
     QVERIFY(ReadRecord(path) == record);
     rig.Verify();
