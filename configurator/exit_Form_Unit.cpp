@@ -20,7 +20,7 @@ TExitForm::TExitForm(TMainForm& mainForm) : QDialog(&mainForm), main_(mainForm) 
   setObjectName("ExitForm");
   UseFormFont(this);
   setWindowTitle("Beenden");
-  setFixedSize(330, 150);
+  setFixedSize(370, 150);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -34,22 +34,22 @@ TExitForm::TExitForm(TMainForm& mainForm) : QDialog(&mainForm), main_(mainForm) 
   for (size_t i = 0; i < choices_.size(); ++i) {
     choices_[i] = new QRadioButton(captions[i], this);
     choices_[i]->setObjectName(QString("RadioButton%1").arg(i + 1));
-    choices_[i]->setGeometry(56, 12 + static_cast<int>(i) * 24, 266, 20);
+    choices_[i]->setGeometry(56, 12 + static_cast<int>(i) * 24, 306, 20);
   }
   choices_[1]->setChecked(true);
 
   auto* rule = new QFrame(this);
   rule->setFrameShape(QFrame::HLine);
   rule->setFrameShadow(QFrame::Sunken);
-  rule->setGeometry(8, 96, 314, 4);
+  rule->setGeometry(8, 96, 354, 4);
 
   Button1 = new QPushButton("&OK", this);
   Button1->setObjectName("Button1");
-  Button1->setGeometry(166, 112, 75, 25);
+  Button1->setGeometry(206, 112, 75, 25);
   Button1->setDefault(true);
   Button2 = new QPushButton("&Abbrechen", this);
   Button2->setObjectName("Button2");
-  Button2->setGeometry(247, 112, 75, 25);
+  Button2->setGeometry(287, 112, 75, 25);
   // Escape and the title-bar button reject too, which leaves ExitChoice at 0.
   connect(Button1, &QPushButton::clicked, this, &TExitForm::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);

@@ -1054,7 +1054,7 @@ class GuiConfiguratorTest : public QObject {
 
   // --- How the windows look ------------------------------------------------------------------
 
-  // Every text of every page and of the entry dialog fits its control, and every control lies
+  // Every text of every page, of the entry dialog and of the exit dialog fits its control, and every control lies
   // inside its window. VARNEX_SHOTS=<folder> keeps pictures of them.
   void textsFit() {
     ConfiguratorRig rig;
@@ -1076,6 +1076,7 @@ class GuiConfiguratorTest : public QObject {
         int needed = w->sizeHint().width();
         if (auto* l = qobject_cast<QLabel*>(w)) text = l->wordWrap() ? QString() : l->text();
         if (auto* b = qobject_cast<QCheckBox*>(w)) text = b->text();
+        if (auto* b = qobject_cast<QRadioButton*>(w)) text = b->text();
         if (auto* b = qobject_cast<QPushButton*>(w)) {
           // A push button's size hint has a minimum width of its own; the text needs less.
           text = b->text();
@@ -1109,6 +1110,11 @@ class GuiConfiguratorTest : public QObject {
       check(&dialog, "admin" + QString::number(mode));
       dialog.hide();
     }
+    TExitForm& exitDialog = form.ExitForm();
+    exitDialog.show();
+    QApplication::processEvents();
+    check(&exitDialog, "exit");
+    exitDialog.hide();
     rig.Verify();
   }
 
