@@ -1,13 +1,11 @@
 #include "AlarmLog_Form_Unit.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "QtHost.h"
@@ -31,8 +29,7 @@ TAlarmLog_Form::TAlarmLog_Form(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Alarm Logbuch");
   setSizeGripEnabled(true);
   resize(InitialWidth, InitialHeight);
-  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  move(screen.center() - rect().center());
+  CenterOnScreen(this);
 
   ListBox1 = new QListWidget(this);
   ListBox1->setObjectName("ListBox1");

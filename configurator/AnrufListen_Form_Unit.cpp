@@ -2,10 +2,8 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QToolButton>
 
@@ -17,6 +15,7 @@
 #include "FormHelpers.h"
 #include "Host.h"
 #include "PhoneListGrid.h"
+#include "QtHost.h"
 #include "SpinEdit.h"
 
 namespace varnex {
@@ -128,8 +127,7 @@ void TAnruflisten_Form::showEvent(QShowEvent* event) {
 }
 
 void TAnruflisten_Form::FormShow() {
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  CenterOnScreen(this);
   const TAlarmInput input = Input();
   std::memcpy(SavedInput.data(), input.Data(), SavedInput.size());
   setWindowTitle(FormCaption + QString::number(std::clamp(InputIndex, 0, 1) + 1));

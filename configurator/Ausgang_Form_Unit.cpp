@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShowEvent>
 
 #include <cstring>
@@ -141,11 +140,7 @@ void TAusgang_Form::showEvent(QShowEvent* event) {
 }
 
 void TAusgang_Form::FormShow() {
-  if (QScreen* screen = this->screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  CenterOnScreen(this);
   std::memcpy(SavedSwitches.data(), config_.Data() + SavedSwitchesOffset, SavedSwitches.size());
   for (size_t i = 0; i < groups_.size(); ++i) {
     MarkField(groups_[i].number, false);

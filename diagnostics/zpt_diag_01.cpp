@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>  // QtHost.h holds a QPointer to it
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 #include <utility>
@@ -160,7 +159,7 @@ void TZptDiagMainForm::showEvent(QShowEvent* event) {
   setWindowTitle("Varnex - Diagnose");
   if (!centred_) {
     centred_ = true;
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    CenterOnScreen(this);
   }
   QWidget::showEvent(event);
 }

@@ -9,13 +9,11 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTableWidget>
@@ -281,8 +279,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;  // restored from the task bar: nothing to list again
-  if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
-    move(s->availableGeometry().center() - rect().center());
+  CenterOnScreen(this);
   ListSamples();
 }
 

@@ -2,12 +2,10 @@
 
 #include <QComboBox>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTextCursor>
 #include <QToolButton>
@@ -112,8 +110,7 @@ Tfixmsg_form::Tfixmsg_form(TForm2& headerForm, Tsound_splash_form& notice, QWidg
 }
 
 void Tfixmsg_form::showEvent(QShowEvent* event) {
-  if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
-    move(s->availableGeometry().center() - rect().center());
+  CenterOnScreen(this);
   // The memo of the words is emptied; the C text, the labels and "Play Wave" keep the last choice.
   const QSignalBlocker quiet(ComboBox2);
   ComboBox2->clear();

@@ -1,11 +1,9 @@
 #include "varnex_FlashWriter_Unit03.h"
 
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "FixMessageExport.h"
@@ -54,8 +52,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   layout->addWidget(panel);
 
   connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-  if (QScreen* s = QGuiApplication::primaryScreen())
-    move(s->availableGeometry().center() - rect().center());
+  CenterOnScreen(this);
 }
 
 void TForm2::SetLines(const std::vector<std::string>& lines) {

@@ -5,11 +5,11 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
 
+#include "QtHost.h"
 #include "SoundPlayer.h"
 
 namespace varnex {
@@ -89,8 +89,7 @@ Tsound_splash_form::Tsound_splash_form(QWidget* parent)
 
 void Tsound_splash_form::showEvent(QShowEvent* event) {
   PlaybackDone = false;
-  if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
-    move(s->availableGeometry().center() - rect().center());
+  CenterOnScreen(this);
   QWidget::showEvent(event);
 }
 

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QUrl>
@@ -21,7 +22,9 @@ std::unique_ptr<QSettings> Open(SettingsScope scope) {
 
 }  // namespace
 
-void QtPump::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtPump::ProcessMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 MsgResult QtPrompter::Message(const std::string& text, const std::string& caption, MsgIcon icon,
                               MsgButtons buttons) {
@@ -31,26 +34,54 @@ MsgResult QtPrompter::Message(const std::string& text, const std::string& captio
   shown.replace("\r\n", "\n");
   box.setText(shown);
   switch (icon) {
-    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MsgIcon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MsgIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MsgIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MsgIcon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
   }
   switch (buttons) {
-    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case MsgButtons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case MsgButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
     case MsgButtons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
   }
   switch (box.exec()) {
-    case QMessageBox::Ok: return MsgResult::Ok;
-    case QMessageBox::Yes: return MsgResult::Yes;
-    case QMessageBox::No: return MsgResult::No;
-    default: return SafeDefault(buttons);
+    case QMessageBox::Ok:
+      return MsgResult::Ok;
+    case QMessageBox::Yes:
+      return MsgResult::Yes;
+    case QMessageBox::No:
+      return MsgResult::No;
+    default:
+      return SafeDefault(buttons);
   }
+}
+
+void CenterOnScreen(QWidget* window) {
+  const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  QRect frame = window->frameGeometry();
+  frame.moveCenter(screen->availableGeometry().center());
+  window->move(frame.topLeft());
 }
 
 QString QtFilter(const std::string& filter) {
@@ -65,10 +96,10 @@ QString QtFilter(const std::string& filter) {
 }
 
 std::optional<std::string> QtPrompter::OpenFileName(const FileDialogRequest& request) {
-  const QString start = Q(request.initialDir + (request.fileName.empty() ? "" : "/" + request.fileName));
-  const QString path =
-      QFileDialog::getOpenFileName(QApplication::activeWindow(), Q(request.title), start,
-                                   QtFilter(request.filter));
+  const QString start =
+      Q(request.initialDir + (request.fileName.empty() ? "" : "/" + request.fileName));
+  const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), Q(request.title),
+                                                    start, QtFilter(request.filter));
   if (path.isEmpty()) return {};
   return S(path);
 }

@@ -17,8 +17,12 @@ class QWidget;
 
 namespace varnex {
 
-inline QString Q(const std::string& utf8) { return QString::fromUtf8(utf8.c_str(), static_cast<qsizetype>(utf8.size())); }
-inline std::string S(const QString& text) { return text.toUtf8().toStdString(); }
+inline QString Q(const std::string& utf8) {
+  return QString::fromUtf8(utf8.c_str(), static_cast<qsizetype>(utf8.size()));
+}
+inline std::string S(const QString& text) {
+  return text.toUtf8().toStdString();
+}
 
 class QtPump final : public IUiPump {
  public:
@@ -79,6 +83,9 @@ bool OpenDocument(const std::string& pathOrUrl);
 // Replaces what OpenDocument does (tests record instead of starting a browser); an empty
 // function restores the desktop.
 void SetDocumentOpener(std::function<bool(const std::string&)> opener);
+
+// Moves a top-level window to the middle of its screen (the primary one before it has one).
+void CenterOnScreen(QWidget* window);
 
 // "Text (*.vnx)|*.vnx|All (*)|*" as a Qt name filter list.
 QString QtFilter(const std::string& filter);
